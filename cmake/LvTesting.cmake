@@ -1,0 +1,43 @@
+# lv_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...] [TSAN] [QT] [GL])
+#   One GoogleTest executable, its cases registered with CTest.
+#   LABELS: extra CTest labels. GL: needs an EGL context (label gl).
+#   QT: runs with QT_QPA_PLATFORM=offscreen (label qt).
+#   TSAN: concurrent tests, also built and run in the ThreadSanitizer pass
+#         (label tsan). In that pass only TSAN tests are built.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+if(NOT TARGET lv_tsan_tests)
+  add_custom_target(lv_tsan_tests)
+endif()
+
+function(lv_add_test name)
+  cmake_parse_arguments(T "TSAN;QT;GL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(LV_SANITIZE STREQUAL "thread" AND NOT T_TSAN)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  lv_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+  set(labels ${T_LABELS})
+  set(env "")
+  if(T_TSAN)
+    list(APPEND labels tsan)
+    add_dependencies(lv_tsan_tests ${name})
+  endif()
+  if(T_QT)
+    list(APPEND labels qt)
+    list(APPEND env QT_QPA_PLATFORM=offscreen)
+  endif()
+  if(T_GL)
+    list(APPEND labels gl)
+  endif()
+  if(NOT labels)
+    set(labels unit)
+  endif()
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

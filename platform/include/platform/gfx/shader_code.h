@@ -1,0 +1,65 @@
+#pragma once
+// What the HLSL compiler hands to the device: GLSL text for one stage and the
+// reflection the device and the constant table need. No GL in here.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gfx {
+
+enum class ShaderStage { Vertex, Pixel };
+
+// Direct3D 9 register counts per stage (c registers, float4 each).
+inline constexpr int kVertexConstantRegisters = 256;
+inline constexpr int kPixelConstantRegisters = 224;
+inline constexpr int kSamplerUnits = 16;
+
+enum class ConstantClass { Scalar, Vector, MatrixRows, MatrixColumns, Object, Struct };
+enum class ConstantType { Void, Bool, Int, Float, Texture, Sampler, Sampler1D, Sampler2D, Sampler3D, SamplerCube };
+
+// One global of the shader, as its constant table describes it.
+struct ShaderConstant {
+  std::string name;
+  ConstantClass cls = ConstantClass::Scalar;
+  ConstantType type = ConstantType::Float;
+  int rows = 1;
+  int columns = 1;
+  int elements = 1;        // array length (1 when not an array)
+  int registerIndex = 0;   // first c register, or the sampler unit for samplers
+  int registerCount = 0;   // registers used (sampler units for samplers)
+  // Where the value lives in this stage's uniform block (not used for samplers).
+  uint32_t blockOffset = 0;
+  uint32_t arrayStride = 0;   // bytes between array elements (0 when not an array)
+  uint32_t matrixStride = 0;  // bytes between matrix rows/columns as stored
+  bool rowMajor = false;      // SPIR-V RowMajor decoration of the member
+};
+
+// A vertex-shader input, matched to declaration elements by semantic.
+struct VertexInput {
+  std::string semantic;  // upper case without index: "POSITION", "NORMAL", "COLOR", "TEXCOORD"
+  int semanticIndex = 0;
+  int location = 0;      // GLSL attribute location in `glsl`
+};
+
+// A compiled shader of one stage.
+struct ShaderCode {
+  ShaderStage stage = ShaderStage::Vertex;
+  std::string entryPoint;
+  std::string profile;        // "vs_3_0", "ps_2_0", ...
+  std::string glsl;           // complete GLSL source for this stage
+  std::string uniformBlock;   // name of this stage's uniform block in `glsl` ("" when none)
+  uint32_t uniformBlockSize = 0;
+  int uniformBinding = 0;     // binding point of that block
+  std::vector<ShaderConstant> constants;  // declaration order, samplers included
+  std::vector<VertexInput> inputs;        // vertex stage only
+  // Pixel-centre fix: the vertex GLSL declares `uniform vec2 <pixelFixUniform>;`
+  // that the device sets to (+1/W, -1/H) of the current target.
+  std::string pixelFixUniform;
+};
+
+// Fills this stage's uniform block from the device's register file
+// (registers: float4 each, `registerCount` of them). Implemented with the compiler.
+void FillUniformBlock(const ShaderCode& code, const float* registers, int registerCount, uint8_t* block);
+
+}  // namespace gfx
