@@ -46,6 +46,8 @@ class AudioInput {
   // the user-interface thread.
   void Open(const AudioInputDevice* device);
   bool IsOpen() const { return openDevice_.has_value(); }
+  // Whether passes take buffers now (false from the start of a close).
+  bool IsProcessing() const { return processing_; }
 
   // Shutdown: stops analysis, closes the input, frees the analyser.
   void Shutdown();
