@@ -57,6 +57,7 @@ AudioInput::AudioInput(audio::WaveInDevices& devices) : waveInDevices_(devices) 
 AudioInput::~AudioInput() { Shutdown(); }
 
 void AudioInput::FindDevices() {
+  devices_.clear();
   const uint32_t count = waveInDevices_.GetNumDevs();
   for (uint32_t id = 0; id < count; ++id) {
     audio::WaveInCaps caps;
