@@ -79,12 +79,15 @@ class BasicChunkStream : public ChunkStream {
   };
   bool WriteValueChunk(uint32_t tag, const void* value, int32_t n);
   bool ReadValue(void* value, int32_t n);
+  uint32_t EndOfList(int32_t at);
 
   uint32_t tag_ = 0;
   int32_t start_ = 0;
   int32_t size_ = 0;
   int32_t limit_ = -1;
-  std::vector<Frame> outer_;
+  bool writing_ = false;             // a chunk opened by BeginChunk is open
+  std::vector<Frame> outerWrites_;   // chunks that enclose the one being written
+  std::vector<Frame> outerReads_;    // lists that enclose the one being read
 };
 
 }  // namespace lv
