@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 
 namespace lv {
 
@@ -108,8 +109,8 @@ uint32_t BasicChunkStream::NextChunk() {
   int64_t next = int64_t(start_) + size_;
   int64_t bound = DataEnd();
   if (limit_ >= 0) bound = std::min<int64_t>(bound, limit_);
-  if (next < 0 || next + kHeaderSize > bound) return EndOfList(start_);
-  int32_t at = int32_t(next);
+  int32_t at = int32_t(std::clamp<int64_t>(next, 0, std::numeric_limits<int32_t>::max()));
+  if (next < 0 || next + kHeaderSize > bound) return EndOfList(at);
   uint32_t header[2];
   if (!Seek(at) || !Read(header, kHeaderSize)) return EndOfList(at);
   uint32_t tag = header[0];
