@@ -1,0 +1,270 @@
+#include "performer/performer.h"
+
+#include "modulation/audio_input.h"
+#include "performer/capture_file.h"
+#include "performer/frame_device.h"
+#include "performer/message_window.h"
+#include "platform/sys/clock.h"
+
+namespace lv {
+namespace {
+
+constexpr uint32_t kRingMask = Performer::kRingSize - 1;
+constexpr int kNoProgram = -1;
+// Passes that wait on the event aim at about 16 ms, and do not wait at all
+// when 11 ms or more have passed since the previous pass began.
+constexpr uint32_t kPaceMs = 16;
+constexpr uint32_t kNoWaitAfterMs = 11;
+constexpr uint32_t kPresentPauseMs = 3;
+
+const float kSilentSpectrum[AudioInput::kSpectrumLength] = {};
+
+}  // namespace
+
+Performer::Performer(Clock clock) : clock_(clock != nullptr ? clock : sys::TimeMs) {
+  for (auto& program : pendingProgram_) program.store(kNoProgram);
+}
+
+Performer::~Performer() {
+  running_.store(0);
+  event_.Set();
+  if (!thread_.Join(kStopWaitMs)) {
+    // The render thread may still be inside a pass: leave it what it uses.
+    (void)activeNotes_.release();
+    return;
+  }
+  delete performance_.exchange(nullptr);
+}
+
+bool Performer::Start() {
+  running_.store(1);
+  if (!thread_.Start([this] { ThreadProc(this); }, sys::ThreadPriority::AboveNormal)) {
+    running_.store(0);
+    return false;
+  }
+  return true;
+}
+
+uint32_t Performer::ThreadProc(Performer* performer) {
+  performer->Run();
+  return 0;
+}
+
+void Performer::Run() {
+  previousStart_ = clock_();
+  while (running_.load()) RunPass();
+}
+
+void Performer::Stop(uint32_t waitMs) {
+  running_.store(0);
+  event_.Set();
+  if (!thread_.Join(waitMs)) {
+    threadStuck_ = true;
+    return;
+  }
+  threadStuck_ = false;
+  // Every channel, not just the played ones: a windowed display switch gives
+  // banks to all sixteen.
+  for (uint8_t channel = 0; channel < kChannels; ++channel) SetChannelBank(channel, nullptr);
+  delete performance_.exchange(nullptr);
+}
+
+void Performer::PushMidi(const MidiEvent& event) {
+  if (state_.load() == Recording) {
+    sys::CriticalSectionLock ring(ringLock_);
+    if (CaptureFile* file = capture_.load()) file->WriteEvent(event);
+  }
+  for (;;) {
+    {
+      sys::CriticalSectionLock ring(ringLock_);
+      const uint32_t write = writeIndex_.load(std::memory_order_relaxed);
+      if (((write + 1) & kRingMask) != readIndex_.load(std::memory_order_acquire)) {
+        ring_[write] = event;
+        writeIndex_.store((write + 1) & kRingMask, std::memory_order_release);
+        break;
+      }
+    }
+    if (renderThread_.load() == std::this_thread::get_id()) {
+      // Capture playback feeds the ring from the render thread itself: make
+      // room by dispatching what is queued, in order.
+      DrainRing();
+    } else {
+      event_.Set();
+      std::this_thread::yield();
+    }
+  }
+  event_.Set();
+}
+
+void Performer::DrainRing() {
+  while (readIndex_.load(std::memory_order_relaxed) != writeIndex_.load(std::memory_order_acquire)) {
+    MidiEvent event;
+    {
+      sys::CriticalSectionLock ring(ringLock_);
+      const uint32_t read = readIndex_.load(std::memory_order_relaxed);
+      event = ring_[read];
+      readIndex_.store((read + 1) & kRingMask, std::memory_order_release);
+    }
+    Dispatch(event.message);
+  }
+}
+
+void Performer::Dispatch(uint32_t message) {
+  const MidiEvent event{message, 0};
+  const uint8_t status = event.Status();
+  const uint8_t channel = status & 0x0F;
+  const uint8_t data1 = event.Data1();
+  const uint8_t data2 = event.Data2();
+  if (status < 0x80) return;  // a data byte where the status belongs
+  // Data bytes index 128-entry tables: a message with a bad one is dropped.
+  if (status < 0xF0 && ((data1 | data2) & 0x80)) return;
+  switch (status & 0xF0) {
+    case 0x80:
+      if (InChannelMask(channel)) NoteOff(data1, channel);
+      break;
+    case 0x90:
+      if (!InChannelMask(channel)) break;
+      if (data2 == 0)
+        NoteOff(data1, channel);
+      else
+        NoteOn(channel, message);
+      break;
+    case 0xB0:
+      // Controllers are kept for every channel, played or not.
+      if (data1 < MidiControllerTable::kPitchBendHigh) {
+        controllers_.Set(channel, data1, data2);
+        lastController_.store(data1, std::memory_order_relaxed);
+      } else if (data1 == 123) {
+        AllNotesOff(channel);
+      }
+      break;
+    case 0xC0:
+      if (InChannelMask(channel)) ProgramChange(channel, data1);
+      break;
+    case 0xE0:
+      if (!InChannelMask(channel)) break;
+      controllers_.Set(channel, MidiControllerTable::kPitchBendHigh, data2);
+      controllers_.Set(channel, MidiControllerTable::kPitchBendLow, data1);
+      lastController_.store(MidiControllerTable::kPitchBendHigh, std::memory_order_relaxed);
+      break;
+    case 0xF0:
+      if (status == 0xF8) controllers_.CountClock();
+      if (status == 0xFA) controllers_.ResetClock();
+      break;
+    default: break;
+  }
+}
+
+void Performer::ProgramChange(uint8_t channel, uint8_t program) {
+  if (state_.load() == Halted) {
+    // The user interface may be switching this channel's bank or the whole
+    // performance right now; the change waits for it to finish.
+    pendingProgram_[channel].store(program);
+    return;
+  }
+  Performance* performance = performance_.load();
+  SetChannelBank(channel, performance != nullptr ? performance->FindBank(program) : nullptr);
+}
+
+void Performer::ApplyPendingProgramChanges() {
+  if (state_.load() == Halted) return;
+  for (uint8_t channel = 0; channel < kChannels; ++channel) {
+    const int program = pendingProgram_[channel].exchange(kNoProgram);
+    if (program != kNoProgram && InChannelMask(channel)) ProgramChange(channel, static_cast<uint8_t>(program));
+  }
+}
+
+void Performer::RunPass() {
+  renderThread_.store(std::this_thread::get_id());
+  sys::CriticalSectionLock frame(frameLock_);
+  // Other threads write the state only between passes, so the state a pass
+  // began in decides whether it begins and ends a frame.
+  const int state = state_.load();
+  if (state == PlayingCapture) {
+    if (CaptureFile* file = capture_.load()) {
+      const int now = static_cast<int>(playbackClock_);
+      if (!file->Feed(*this, static_cast<uint32_t>(now))) Post(mainDialog_.load(), kPlaybackEndMessage, 0, 0);
+    }
+    frameTime_.store(static_cast<int>(playbackClock_) - previousClock_, std::memory_order_relaxed);
+    // Keeps the wall clock's start current, so the first live pass after a
+    // playback or an offline render gets one frame's time, not the playback's.
+    previousStart_ = clock_();
+  } else {
+    if (state != Live && state != Recording) {
+      const uint32_t elapsed = clock_() - previousStart_;
+      if (elapsed < kNoWaitAfterMs) event_.Wait(kPaceMs - elapsed);
+    }
+    const uint32_t start = clock_();
+    frameTime_.store(static_cast<int>(start - previousStart_), std::memory_order_relaxed);
+    previousStart_ = start;
+  }
+
+  FrameDevice* device = device_.load();
+  const bool framed = device != nullptr && IsDrawingState(state);
+  if (framed) {
+    device->BeginFrame();
+    frameThread_.store(std::this_thread::get_id());
+  }
+
+  ApplyPendingProgramChanges();
+  DrainRing();
+  RenderFrame();
+
+  if (state_.load() == Recording) {
+    sys::CriticalSectionLock ring(ringLock_);
+    if (CaptureFile* file = capture_.load()) {
+      AudioInput* audio = audio_.load();
+      file->WriteSpectrum(audio != nullptr ? audio->Spectrum() : kSilentSpectrum);
+    }
+  }
+
+  if (state == Live || state == FullScreen || state == Recording) {
+    if (framed) {
+      {
+        sys::CriticalSectionLock lock(device->DeviceLock());
+        device->EndScene();
+      }
+      frameThread_.store(std::thread::id{});
+      sys::CriticalSectionLock lock(device->DeviceLock());
+      device->Present();
+    }
+    sys::Sleep(kPresentPauseMs);
+  } else if (state == PlayingCapture) {
+    if (framed) {
+      sys::CriticalSectionLock lock(device->DeviceLock());
+      device->EndScene();
+    }
+    frameThread_.store(std::thread::id{});
+    if (frameCallback_ != nullptr && !frameCallback_(frameCallbackArgument_))
+      Post(mainDialog_.load(), kPlaybackEndMessage, 0, 0);
+    if (framed) {
+      sys::CriticalSectionLock lock(device->DeviceLock());
+      device->Present();
+    }
+    previousClock_ = static_cast<int>(playbackClock_);
+    playbackClock_ += frameStep_;
+  }
+}
+
+void Performer::SetPlayback(double frameStepMs, FrameCallback callback, void* argument) {
+  // Written before the state becomes PlayingCapture under the frame lock.
+  sys::CriticalSectionLock frame(frameLock_);
+  frameStep_ = frameStepMs;
+  frameCallback_ = callback;
+  frameCallbackArgument_ = argument;
+  playbackClock_ = 0.0;
+  previousClock_ = 0;
+}
+
+void Performer::SetState(PerformerState state) { WriteState(state); }
+
+void Performer::WriteState(int state) {
+  sys::CriticalSectionLock frame(frameLock_);
+  state_.store(state);
+}
+
+void Performer::Post(MessageWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  if (window != nullptr) window->Post(message, wParam, lParam);
+}
+
+}  // namespace lv

@@ -1,0 +1,192 @@
+#pragma once
+// Turns MIDI into pictures. Producers on any thread queue MIDI events in a
+// ring; one render thread runs passes in a loop: it paces itself, begins the
+// frame, drains and dispatches the ring, renders the playing notes and
+// presents. The user interface steers it only through the state and the
+// channel banks, and hears of notes through posted messages.
+//
+// Locks, always taken in this order: the frame lock (held by the render
+// thread for a whole pass; others take it only to write the state), then the
+// ring, list or device lock. No code takes the frame lock while holding
+// another.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "lv/list.h"
+#include "modulation/midi_controller_table.h"
+#include "performance/performance.h"
+#include "performer/active_note.h"
+#include "performer/midi_event.h"
+#include "performer/performer_state.h"
+#include "platform/sys/critical_section.h"
+#include "platform/sys/event.h"
+#include "platform/sys/thread.h"
+
+namespace lv {
+
+class AudioInput;
+class BankProgress;
+class CaptureFile;
+class FrameDevice;
+class MessageWindow;
+
+class Performer {
+ public:
+  static constexpr int kRingSize = 1024;  // holds at most kRingSize - 1 events
+  static constexpr int kChannels = 16;
+  static constexpr int kNotes = 128;
+  static constexpr uint32_t kStopWaitMs = 5000;
+
+  using Clock = uint32_t (*)();
+  // Offline rendering: called after every frame of capture playback; false
+  // asks the main dialog to stop.
+  using FrameCallback = bool (*)(void* argument);
+
+  // `clock` gives the system milliseconds the loop paces itself by.
+  explicit Performer(Clock clock = nullptr);
+  ~Performer();
+  Performer(const Performer&) = delete;
+  Performer& operator=(const Performer&) = delete;
+
+  // --- Thread -------------------------------------------------------------
+  // Starts the render thread (above normal priority where permitted).
+  bool Start();
+  // Ends the render thread, waiting at most `waitMs`; then takes every
+  // channel's bank away and deletes the performance. When the thread did not
+  // end in time nothing it may still touch is released: a later Stop, once
+  // it has ended, finishes the job.
+  void Stop(uint32_t waitMs = kStopWaitMs);
+  static uint32_t ThreadProc(Performer* performer);
+  // The render thread's loop: passes until `running` is cleared.
+  void Run();
+  // One pass of the loop. Whoever calls it acts as the render thread.
+  void RunPass();
+
+  // --- Producers (any thread) ---------------------------------------------
+  // Queues the event; waits while the ring is full, never drops.
+  void PushMidi(const MidiEvent& event);
+
+  // --- State (user-interface thread) --------------------------------------
+  // Waits for the pass in progress to end, then writes the state.
+  void SetState(PerformerState state);
+  PerformerState State() const { return static_cast<PerformerState>(state_.load()); }
+
+  // --- Notes and banks ----------------------------------------------------
+  void NoteOn(uint8_t channel, uint32_t message);
+  void NoteOff(uint8_t note, uint8_t channel);
+  // Ends the first playing instance of the note on the channel; on a key
+  // release a patch that keeps playing, or hold mode, leaves it playing.
+  void EndNote(uint8_t note, uint8_t channel, bool keyRelease);
+  // Ends the note on every played channel whatever keep or hold say, and
+  // forgets that its key is down (before its patch is replaced or edited).
+  void ReleaseNote(uint8_t note);
+  void AllNotesOff(uint8_t channel);
+  void StopAllNotes();
+  // Switches the channel's bank, creating and releasing device objects.
+  void SetChannelBank(uint8_t channel, Bank* bank);
+  // Makes `performance` current (not taking ownership of the one it
+  // replaces) and gives its played channels its current bank.
+  void SetPerformance(Performance* performance);
+  // The note's target, or the back buffer without a note.
+  void SetRenderTarget(const ActiveNote* note);
+  // Audio analysis, LFOs, then every playing note rendered or retired.
+  void RenderFrame();
+
+  // --- Capture ------------------------------------------------------------
+  // The open capture file, or null; changed only outside states 7 and 8.
+  void SetCaptureFile(CaptureFile* file) { capture_.store(file); }
+  CaptureFile* GetCaptureFile() const { return capture_.load(); }
+  // Resets the playback clock for a playback about to start.
+  void SetPlayback(double frameStepMs, FrameCallback callback, void* argument);
+
+  // --- Connections --------------------------------------------------------
+  void SetDevice(FrameDevice* device) { device_.store(device); }
+  void SetNoteWindow(MessageWindow* window) { noteWindow_.store(window); }
+  void SetMainDialog(MessageWindow* window) { mainDialog_.store(window); }
+  void SetBankProgress(BankProgress* progress) { progress_.store(progress); }
+  void SetAudioInput(AudioInput* audio) { audio_.store(audio); }
+
+  // --- Read by the user interface and the host object ---------------------
+  void SetChannelMask(uint32_t mask) { channelMask_.store(mask); }
+  uint32_t ChannelMask() const { return channelMask_.load(); }
+  Performance* GetPerformance() const { return performance_.load(); }
+  Performance* PerformanceBeingLoaded() const { return performanceBeingLoaded_.load(); }
+  void SetPerformanceBeingLoaded(Performance* performance) { performanceBeingLoaded_.store(performance); }
+  Bank* ChannelBank(uint8_t channel) const { return channelBanks_[channel & 15].load(); }
+  const MidiControllerTable& Controllers() const { return controllers_; }
+  int LastController() const { return lastController_.load(std::memory_order_relaxed); }
+  int FrameTime() const { return frameTime_.load(std::memory_order_relaxed); }
+  bool IsHeld(uint8_t note, uint8_t channel);
+  int HeldCount(uint8_t channel);
+  int ActiveNoteCount();
+
+ private:
+  void Dispatch(uint32_t message);
+  void ProgramChange(uint8_t channel, uint8_t program);
+  void ApplyPendingProgramChanges();
+  void DrainRing();
+  bool OnFrameThread() const { return frameThread_.load() == std::this_thread::get_id(); }
+  bool InChannelMask(uint8_t channel) const { return (ChannelMask() >> channel) & 1; }
+  bool HoldMode() const;
+  void WriteState(int state);
+  void Post(MessageWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // Under the list lock: the patch's NoteOff (on its own target when inside
+  // a frame), then the node leaves the list and is deleted.
+  void EndInstance(ActiveNote* note);
+  void ForgetHeldChannel(uint8_t channel);
+  void SelectTarget(int target);
+
+  Clock clock_;
+  sys::AutoResetEvent event_;
+  sys::Thread thread_;
+  sys::CriticalSection listLock_;
+  sys::CriticalSection ringLock_;
+  sys::CriticalSection frameLock_;
+  std::atomic<int> running_{0};
+  std::atomic<int> state_{Halted};
+  bool threadStuck_ = false;
+
+  std::atomic<MessageWindow*> noteWindow_{nullptr};
+  std::atomic<MessageWindow*> mainDialog_{nullptr};
+  std::atomic<FrameDevice*> device_{nullptr};
+  std::atomic<BankProgress*> progress_{nullptr};
+  std::atomic<AudioInput*> audio_{nullptr};
+  std::atomic<CaptureFile*> capture_{nullptr};
+
+  // Render thread only.
+  std::atomic<int> frameTime_{0};
+  uint32_t previousStart_ = 0;
+  double frameStep_ = 0.0;
+  FrameCallback frameCallback_ = nullptr;
+  void* frameCallbackArgument_ = nullptr;
+  double playbackClock_ = 0.0;
+  int previousClock_ = 0;
+  int currentTarget_ = -1;
+  std::atomic<std::thread::id> frameThread_{};
+  std::atomic<std::thread::id> renderThread_{};
+  // Program changes that arrived while halted (the user interface may be
+  // switching banks or performances), applied by the first pass that is not.
+  std::array<std::atomic<int>, kChannels> pendingProgram_;
+
+  std::atomic<uint32_t> channelMask_{0};
+  // Under the list lock: bit c of entry n = note n is down on channel c.
+  uint16_t heldNotes_[kNotes] = {};
+  int heldCount_[kChannels] = {};
+  std::atomic<int> lastController_{0};
+  std::array<std::atomic<Bank*>, kChannels> channelBanks_{};
+  std::atomic<Performance*> performance_{nullptr};
+  std::atomic<Performance*> performanceBeingLoaded_{nullptr};
+  MidiControllerTable controllers_;
+  // Held through a pointer so a render thread that never ended keeps it.
+  std::unique_ptr<List> activeNotes_ = std::make_unique<List>();
+
+  // The ring: the render thread is the only writer of readIndex_.
+  MidiEvent ring_[kRingSize] = {};
+  std::atomic<uint32_t> readIndex_{0};
+  std::atomic<uint32_t> writeIndex_{0};
+};
+
+}  // namespace lv
