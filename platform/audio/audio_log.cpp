@@ -4,12 +4,14 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "platform/sys/log.h"
+
 namespace audio {
 namespace {
 
-void StandardErrorSink(const char* line) { std::fprintf(stderr, "%s\n", line); }
+void ProgramLogSink(const char* line) { sys::Log("%s", line); }
 
-std::atomic<LogSink> g_sink{&StandardErrorSink};
+std::atomic<LogSink> g_sink{&ProgramLogSink};
 
 }  // namespace
 
@@ -22,6 +24,6 @@ void Log(const char* format, ...) {
   g_sink.load()(line);
 }
 
-void SetLogSink(LogSink sink) { g_sink.store(sink ? sink : &StandardErrorSink); }
+void SetLogSink(LogSink sink) { g_sink.store(sink ? sink : &ProgramLogSink); }
 
 }  // namespace audio

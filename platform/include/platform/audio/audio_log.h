@@ -1,7 +1,7 @@
 #pragma once
 
-// Where the audio code's diagnostic lines go. Until the program's log is
-// wired in, lines go to standard error; tests may capture them.
+// Where the audio code's diagnostic lines go: the program's log by default;
+// tests may capture them.
 namespace audio {
 
 using LogSink = void (*)(const char* line);
