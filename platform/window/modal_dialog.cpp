@@ -122,7 +122,7 @@ class ModalDialog final : public QDialog, public Dialog {
   // --- Dialog ---------------------------------------------------------------
 
   void Post(MessageId message, WParam w, LParam l) override {
-    QCoreApplication::postEvent(this, new MessageEvent(message, w, l));
+    PostMessageEvent(this, message, w, l);
   }
 
   WindowHandle Handle() override { return HandleOf(this); }
@@ -445,6 +445,7 @@ class ModalDialog final : public QDialog, public Dialog {
 
  protected:
   bool event(QEvent* event) override {
+    TakeOverEvent(event);
     if (event->type() == MessageEvent::Type()) {
       const auto* posted = static_cast<const MessageEvent*>(event);
       if (!ended_) Send(posted->message, posted->w, posted->l);

@@ -1,6 +1,5 @@
 #include "platform/window/posted_message_target.h"
 
-#include <QCoreApplication>
 #include <QObject>
 
 #include "message_event.h"
@@ -13,6 +12,7 @@ class Receiver final : public QObject {
   PostedMessageTarget::Handler handler;
 
   bool event(QEvent* event) override {
+    TakeOverEvent(event);
     if (event->type() != MessageEvent::Type()) return QObject::event(event);
     const auto* posted = static_cast<const MessageEvent*>(event);
     if (handler) handler(posted->message, posted->w, posted->l);
@@ -31,7 +31,7 @@ PostedMessageTarget::~PostedMessageTarget() = default;
 
 void PostedMessageTarget::Post(MessageId message, WParam w, LParam l) {
   // Thread-safe: Qt queues the event for the receiver's thread.
-  QCoreApplication::postEvent(&impl_->receiver, new MessageEvent(message, w, l));
+  PostMessageEvent(&impl_->receiver, message, w, l);
 }
 
 void PostedMessageTarget::SetHandler(Handler handler) { impl_->receiver.handler = std::move(handler); }
