@@ -14,7 +14,8 @@ enum class CheckState { kUnchecked = 0, kChecked = 1, kIndeterminate = 2 };
 
 // A running dialog as its procedure sees it: its controls by id. Operations
 // on an id the dialog lacks, or on a control of another kind, do nothing and
-// give 0, -1 or an empty text.
+// give 0, -1 or an empty text. Changes made through these operations send no
+// notification, except edits, which report every change of their text.
 class Dialog : public MessageTarget {
  public:
   ~Dialog() override = default;

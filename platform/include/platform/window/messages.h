@@ -83,6 +83,7 @@ constexpr WParam MakeCommand(int controlId, NotifyCode code = NotifyCode::kClick
 constexpr int CommandId(WParam w) { return static_cast<std::int16_t>(w & 0xFFFFu); }
 constexpr NotifyCode CommandCode(WParam w) { return static_cast<NotifyCode>((w >> 16) & 0xFFFFu); }
 constexpr ScrollCode ScrollCodeOf(WParam w) { return static_cast<ScrollCode>(w & 0xFFFFu); }
+// 16 bits, as the message carries it; GetPosition gives the whole position.
 constexpr int ScrollPositionOf(WParam w) { return static_cast<std::int16_t>((w >> 16) & 0xFFFFu); }
 
 }  // namespace window
