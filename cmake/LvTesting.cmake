@@ -36,6 +36,9 @@ function(lv_add_test name)
   if(NOT labels)
     set(labels unit)
   endif()
+  # Lists inside the discovered tests' properties need escaped separators.
+  string(REPLACE ";" "\\;" labels "${labels}")
+  string(REPLACE ";" "\\;" env "${env}")
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin
     PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}"
