@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <RtMidi.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/midi/midi_input.h"
+
+namespace midi {
+namespace {
+
+bool SequencerPresent() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
+
+bool JackServerListening() {
+  const std::string prefix = "jack_default_" + std::to_string(getuid()) + "_";
+  std::error_code code;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", code))
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
+// A JACK server on its dummy backend, started for the test when none runs
+// and the machine has jackd; ended again by the test that started it.
+class DummyJackServer {
+ public:
+  DummyJackServer() {
+    if (JackServerListening() || access("/usr/bin/jackd", X_OK) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      dup2(quiet, 2);
+      execl("/usr/bin/jackd", "jackd", "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "128",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 100 && !JackServerListening(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ~DummyJackServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Without a MIDI system the list is simply empty; opening a device that is
+// not listed fails cleanly.
+TEST(MidiInputSystem, ListsDevicesAndRefusesUnknownOnes) {
+  auto system = CreateInputSystem();
+  ASSERT_TRUE(system);
+  std::vector<std::string> names = system->DeviceNames();
+  if (!SequencerPresent() && !JackServerListening()) {
+    EXPECT_TRUE(names.empty());
+  }
+  EXPECT_EQ(system->DeviceNames(), names);
+  std::string error;
+  EXPECT_FALSE(system->Open(static_cast<int>(names.size()), [](uint32_t, uint32_t) {}, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(system->Open(-1, [](uint32_t, uint32_t) {}, &error));
+}
+
+struct Received {
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::vector<std::pair<uint32_t, uint32_t>> messages;
+
+  void Add(uint32_t message, uint32_t time) {
+    std::lock_guard lock(mutex);
+    messages.emplace_back(message, time);
+    arrived.notify_all();
+  }
+  bool WaitFor(size_t count) {
+    std::unique_lock lock(mutex);
+    return arrived.wait_for(lock, std::chrono::seconds(3), [&] { return messages.size() >= count; });
+  }
+  size_t Count() {
+    std::lock_guard lock(mutex);
+    return messages.size();
+  }
+};
+
+// A virtual output port of this test (on the ALSA sequencer, else on JACK)
+// is listed as an input device; what it
+// sends arrives packed, stamped and in order, and only between Start and Stop.
+TEST(MidiInputSystem, DeliversShortMessagesFromAVirtualPort) {
+  std::unique_ptr<DummyJackServer> jack;
+  if (!SequencerPresent()) jack = std::make_unique<DummyJackServer>();
+  if (!SequencerPresent() && !JackServerListening()) GTEST_SKIP() << "no ALSA sequencer and no JACK server";
+  RtMidiOut keys(SequencerPresent() ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK, "lv test keys");
+  keys.openVirtualPort("lv virtual keys");
+
+  auto system = CreateInputSystem();
+  std::vector<std::string> names = system->DeviceNames();
+  int index = -1;
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i].find("lv virtual keys") != std::string::npos) index = static_cast<int>(i);
+  ASSERT_GE(index, 0) << "the virtual port is not listed";
+  EXPECT_EQ(names[static_cast<size_t>(index)], "lv test keys:lv virtual keys");
+
+  Received received;
+  std::string error;
+  auto port = system->Open(index, [&](uint32_t m, uint32_t t) { received.Add(m, t); }, &error);
+  ASSERT_TRUE(port) << error;
+  auto send = [&](std::vector<unsigned char> bytes) { keys.sendMessage(&bytes); };
+
+  send({0x90, 1, 1});  // before Start: not delivered
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  port->Start();
+  send({0x90, 60, 100});
+  send({0xF0, 0x7E, 0x7F, 0xF7});  // long data: not delivered
+  send({0xC2, 5});
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  send({0x80, 60, 0});
+  ASSERT_TRUE(received.WaitFor(3));
+  port->Stop();
+  send({0x90, 2, 2});
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+  std::lock_guard lock(received.mutex);
+  ASSERT_EQ(received.messages.size(), 3u);
+  EXPECT_EQ(received.messages[0].first, 0x643C90u);
+  EXPECT_EQ(received.messages[1].first, 0x05C2u);
+  EXPECT_EQ(received.messages[2].first, 0x003C80u);
+  EXPECT_LE(received.messages[0].second, received.messages[1].second);
+  EXPECT_GE(received.messages[2].second, received.messages[1].second + 25);
+  EXPECT_LT(received.messages[2].second, 3000u);
+}
+
+}  // namespace
+}  // namespace midi
