@@ -112,6 +112,7 @@ class RtMidiInputSystem final : public InputSystem {
  public:
   std::vector<std::string> DeviceNames() override {
     devices_.clear();
+    listed_ = true;
     if (AlsaSequencerPresent()) AddPorts(RtMidi::LINUX_ALSA);
     if (ApiCompiled(RtMidi::UNIX_JACK) && JackServerRunning()) AddPorts(RtMidi::UNIX_JACK);
     std::vector<std::string> names;
@@ -138,6 +139,15 @@ class RtMidiInputSystem final : public InputSystem {
       reason = failure.getMessage();
     }
     if (error) *error = "cannot open the MIDI input device \"" + device.name + "\": " + reason;
+    return nullptr;
+  }
+
+  std::unique_ptr<InputPort> OpenByName(const std::string& name, ShortMessageHandler handler,
+                                        std::string* error) override {
+    if (!listed_) DeviceNames();
+    for (size_t i = 0; i < devices_.size(); ++i)
+      if (devices_[i].name == name) return Open(static_cast<int>(i), std::move(handler), error);
+    if (error) *error = "there is no MIDI input device \"" + name + "\"";
     return nullptr;
   }
 
@@ -168,6 +178,7 @@ class RtMidiInputSystem final : public InputSystem {
   }
 
   std::vector<Device> devices_;
+  bool listed_ = false;
 };
 
 }  // namespace

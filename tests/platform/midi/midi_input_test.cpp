@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <condition_variable>
@@ -73,6 +74,8 @@ TEST(MidiInputSystem, ListsDevicesAndRefusesUnknownOnes) {
   EXPECT_FALSE(system->Open(static_cast<int>(names.size()), [](uint32_t, uint32_t) {}, &error));
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(system->Open(-1, [](uint32_t, uint32_t) {}, &error));
+  EXPECT_FALSE(CreateInputSystem()->OpenByName("No Such Keys", [](uint32_t, uint32_t) {}, &error));
+  EXPECT_NE(error.find("No Such Keys"), std::string::npos);
 }
 
 struct Received {
@@ -111,15 +114,13 @@ TEST(MidiInputSystem, DeliversShortMessagesFromAVirtualPort) {
 
   auto system = CreateInputSystem();
   std::vector<std::string> names = system->DeviceNames();
-  int index = -1;
-  for (size_t i = 0; i < names.size(); ++i)
-    if (names[i].find("lv virtual keys") != std::string::npos) index = static_cast<int>(i);
-  ASSERT_GE(index, 0) << "the virtual port is not listed";
-  EXPECT_EQ(names[static_cast<size_t>(index)], "lv test keys:lv virtual keys");
+  EXPECT_NE(std::find(names.begin(), names.end(), "lv test keys:lv virtual keys"), names.end())
+      << "the virtual port is not listed under its stable name";
 
   Received received;
   std::string error;
-  auto port = system->Open(index, [&](uint32_t m, uint32_t t) { received.Add(m, t); }, &error);
+  auto port = system->OpenByName("lv test keys:lv virtual keys",
+                                 [&](uint32_t m, uint32_t t) { received.Add(m, t); }, &error);
   ASSERT_TRUE(port) << error;
   auto send = [&](std::vector<unsigned char> bytes) { keys.sendMessage(&bytes); };
 

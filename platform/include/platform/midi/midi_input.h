@@ -32,6 +32,10 @@ class InputSystem {
   // Opens device `index` of the last list. Null, with the reason in `error`,
   // when the index is out of range, the device went away or can't be opened.
   virtual std::unique_ptr<InputPort> Open(int index, ShortMessageHandler handler, std::string* error) = 0;
+  // Opens the first listed device named exactly `name` (the list is looked
+  // up first if it never was).
+  virtual std::unique_ptr<InputPort> OpenByName(const std::string& name, ShortMessageHandler handler,
+                                                std::string* error) = 0;
 };
 
 // The system's MIDI inputs through RtMidi: the ALSA sequencer, and a running
