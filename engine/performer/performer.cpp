@@ -5,6 +5,7 @@
 #include "performer/frame_device.h"
 #include "performer/message_window.h"
 #include "platform/sys/clock.h"
+#include "platform/sys/log.h"
 
 namespace lv {
 namespace {
@@ -22,6 +23,7 @@ const float kSilentSpectrum[AudioInput::kSpectrumLength] = {};
 }  // namespace
 
 Performer::Performer(Clock clock) : clock_(clock != nullptr ? clock : sys::TimeMs) {
+  previousStart_ = clock_();
   for (auto& program : pendingProgram_) program.store(kNoProgram);
 }
 
@@ -59,10 +61,9 @@ void Performer::Stop(uint32_t waitMs) {
   running_.store(0);
   event_.Set();
   if (!thread_.Join(waitMs)) {
-    threadStuck_ = true;
+    sys::Log("Performer thread did not end within %u ms", static_cast<unsigned>(waitMs));
     return;
   }
-  threadStuck_ = false;
   // Every channel, not just the played ones: a windowed display switch gives
   // banks to all sixteen.
   for (uint8_t channel = 0; channel < kChannels; ++channel) SetChannelBank(channel, nullptr);

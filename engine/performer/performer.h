@@ -147,7 +147,6 @@ class Performer {
   sys::CriticalSection frameLock_;
   std::atomic<int> running_{0};
   std::atomic<int> state_{Halted};
-  bool threadStuck_ = false;
 
   std::atomic<MessageWindow*> noteWindow_{nullptr};
   std::atomic<MessageWindow*> mainDialog_{nullptr};
