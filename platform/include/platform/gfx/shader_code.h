@@ -42,6 +42,16 @@ struct VertexInput {
   int location = 0;      // GLSL attribute location in `glsl`
 };
 
+// A varying between the stages, matched by semantic like a vertex input.
+// Added for the device: when no pixel shader is bound, its fixed-function
+// pixel stage reads COLOR0/COLOR1/TEXCOORDn of the vertex shader from these
+// locations, so the compiler lists every varying it declares here.
+struct StageVarying {
+  std::string semantic;  // as VertexInput::semantic: "COLOR", "TEXCOORD", ...
+  int semanticIndex = 0;
+  int location = 0;
+};
+
 // A compiled shader of one stage.
 struct ShaderCode {
   ShaderStage stage = ShaderStage::Vertex;
@@ -53,6 +63,7 @@ struct ShaderCode {
   int uniformBinding = 0;     // binding point of that block
   std::vector<ShaderConstant> constants;  // declaration order, samplers included
   std::vector<VertexInput> inputs;        // vertex stage only
+  std::vector<StageVarying> varyings;     // vertex: outputs; pixel: inputs (added, see StageVarying)
   // Pixel-centre fix: the vertex GLSL declares `uniform vec2 <pixelFixUniform>;`
   // that the device sets to (+1/W, -1/H) of the current target.
   std::string pixelFixUniform;
