@@ -25,6 +25,7 @@ struct WidenedVarying {
   std::string outer;   // the vec4 interface name
   int components = 4;
   bool output = false;
+  bool declared = false;  // found in the translated text
 };
 
 class Translator {
@@ -166,7 +167,6 @@ class Translator {
       if (s.name == "COLOR" && s.index < 4) {
         compiler_.set_decoration(r.id, spv::DecorationLocation, s.index);
         compiler_.set_name(r.id, "out_" + key);
-        if (s.index == 0) writesColor0_ = true;
         continue;
       }
       Error("pixel shader output semantic " + key + " is not supported");
@@ -398,13 +398,14 @@ class Translator {
 
   std::string PostProcess(std::string glsl) {
     const bool vertex = input_.stage == ShaderStage::Vertex;
-    // Declarations: the widened varyings and our uniforms.
+    // The widened varyings' declarations: a vec4 interface and the shader's own.
     std::string header;
-    for (const WidenedVarying& w : widened_) {
+    for (WidenedVarying& w : widened_) {
       static const char* kTypes[] = {"", "float", "vec2", "vec3"};
       std::string declared = std::string(" ") + kTypes[w.components] + " " + w.inner + ";";
       size_t at = glsl.find(declared);
-      if (at == std::string::npos) continue;  // not used by the translated code
+      if (at == std::string::npos) continue;  // not declared: nothing to copy
+      w.declared = true;
       glsl.replace(at, declared.size(), " vec4 " + w.outer + ";\n" + kTypes[w.components] + " " + w.inner + ";");
     }
     size_t mainAt = glsl.find("\nvoid main()\n{\n");
@@ -413,6 +414,7 @@ class Translator {
     std::string prologue, epilogue;
     for (const WidenedVarying& w : widened_) {
       static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz"};
+      if (!w.declared) continue;
       if (w.output) epilogue += "    " + w.outer + " = " + Fill(w) + ";\n";
       else prologue += "    " + w.inner + " = " + w.outer + kSwizzle[w.components] + ";\n";
     }
@@ -420,17 +422,6 @@ class Translator {
       header += std::string("uniform vec2 ") + kPixelFixUniform + ";\n";
       if (hasPosition_) epilogue += std::string("    gl_Position.xy += ") + kPixelFixUniform + " * gl_Position.w;\n";
       code_.pixelFixUniform = kPixelFixUniform;
-    } else if (writesColor0_) {
-      header += std::string("uniform ivec2 ") + kAlphaTestUniform + ";\n";
-      header += std::string("bool lv_AlphaPasses(float a)\n{\n") +
-                "    int v = int(clamp(a, 0.0, 1.0) * 255.0 + 0.5);\n"
-                "    int r = " + kAlphaTestUniform + ".y;\n"
-                "    switch (" + kAlphaTestUniform + ".x)\n    {\n"
-                "    case 1: return false;\n    case 2: return v < r;\n    case 3: return v == r;\n"
-                "    case 4: return v <= r;\n    case 5: return v > r;\n    case 6: return v != r;\n"
-                "    case 7: return v >= r;\n    default: return true;\n    }\n}\n";
-      epilogue += "    if (!lv_AlphaPasses(out_COLOR0.a))\n    {\n        discard;\n    }\n";
-      code_.alphaTestUniform = kAlphaTestUniform;
     }
     glsl.insert(mainEnd, epilogue);
     glsl.insert(mainAt + std::string_view("\nvoid main()\n{\n").size(), prologue);
@@ -446,7 +437,6 @@ class Translator {
   std::vector<std::string> topNames_;  // per constant: the global it belongs to
   std::vector<WidenedVarying> widened_;
   bool hasPosition_ = false;
-  bool writesColor0_ = false;
 };
 
 }  // namespace

@@ -102,7 +102,6 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(ps.code->uniformBlock, "PixelConstants");
   EXPECT_EQ(ps.code->uniformBinding, 1);
   EXPECT_EQ(Find(*ps.code, "KeyDist")->registerIndex, 5);  // the same layout in every entry of the text
-  EXPECT_EQ(ps.code->alphaTestUniform, "lv_AlphaTest");
   EXPECT_TRUE(Contains(ps.code->glsl, "layout(location = 0) out vec4 out_COLOR0;"));
   EXPECT_TRUE(ps.code->pixelFixUniform.empty());
 }
