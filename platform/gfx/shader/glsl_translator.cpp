@@ -3,7 +3,6 @@
 #include <spirv_cross/spirv_glsl.hpp>
 
 #include <algorithm>
-#include <map>
 #include <set>
 
 #include "hlsl_front_end.h"
@@ -279,52 +278,54 @@ class Translator {
     return AssignRegisters();
   }
 
-  // Explicit registers first, then every other constant in declaration
-  // order into the first registers free, as the original compiler does.
+  // Explicit registers first, then every other global in declaration order
+  // into the first registers free, as the original compiler does. A struct
+  // global (its members are consecutive constants) takes one run of registers.
   bool AssignRegisters() {
     const int limit = input_.stage == ShaderStage::Vertex ? kVertexConstantRegisters : kPixelConstantRegisters;
+    struct Group {
+      size_t first, end;  // constants [first, end)
+      int registers = 0;
+    };
+    std::vector<Group> groups;
+    for (size_t i = 0; i < code_.constants.size(); ++i) {
+      if (groups.empty() || topNames_[groups.back().first] != topNames_[i]) groups.push_back({i, i});
+      groups.back().end = i + 1;
+      groups.back().registers += code_.constants[i].registerCount;
+    }
     std::vector<int> owner(limit, -1);
-    auto claim = [&](int index, int first) {
-      ShaderConstant& c = code_.constants[index];
-      if (first < 0 || first + c.registerCount > limit) {
-        Error("register c" + std::to_string(first) + " of '" + c.name + "' is out of range");
+    auto claim = [&](const Group& g, int start) {
+      const std::string& name = topNames_[g.first];
+      if (start < 0 || start + g.registers > limit) {
+        Error("register c" + std::to_string(start) + " of '" + name + "' is out of range");
         return false;
       }
-      for (int r = first; r < first + c.registerCount; ++r)
+      for (int r = start; r < start + g.registers; ++r)
         if (owner[r] >= 0) {
-          Error("register c" + std::to_string(r) + " of '" + c.name + "' is already used by '" +
-                code_.constants[owner[r]].name + "'");
+          Error("register c" + std::to_string(r) + " of '" + name + "' is already used by '" + topNames_[owner[r]] + "'");
           return false;
         }
-      std::fill(owner.begin() + first, owner.begin() + first + c.registerCount, index);
-      c.registerIndex = first;
+      std::fill(owner.begin() + start, owner.begin() + start + g.registers, static_cast<int>(g.first));
+      for (size_t i = g.first; i < g.end; ++i) {
+        code_.constants[i].registerIndex = start;
+        start += code_.constants[i].registerCount;
+      }
       return true;
     };
-    // Members of a struct with an explicit register follow each other from it.
-    std::map<std::string, int> structNext;
-    for (size_t i = 0; i < code_.constants.size(); ++i) {
-      std::optional<int> reg = ExplicitRegister(topNames_[i], 'c');
-      if (!reg) continue;
-      int first = *reg;
-      if (topNames_[i] != code_.constants[i].name) {
-        auto [it, inserted] = structNext.try_emplace(topNames_[i], *reg);
-        first = it->second;
-        it->second += code_.constants[i].registerCount;
-      }
-      if (!claim(static_cast<int>(i), first)) return false;
-    }
-    for (size_t i = 0; i < code_.constants.size(); ++i) {
-      ShaderConstant& c = code_.constants[i];
-      if (c.registerIndex >= 0) continue;
-      int first = 0;
-      while (first + c.registerCount <= limit &&
-             std::any_of(owner.begin() + first, owner.begin() + first + c.registerCount, [](int o) { return o >= 0; }))
-        ++first;
-      if (first + c.registerCount > limit) {
+    for (const Group& g : groups)
+      if (std::optional<int> reg = ExplicitRegister(topNames_[g.first], 'c'))
+        if (!claim(g, *reg)) return false;
+    for (const Group& g : groups) {
+      if (code_.constants[g.first].registerIndex >= 0) continue;
+      int start = 0;
+      while (start + g.registers <= limit &&
+             std::any_of(owner.begin() + start, owner.begin() + start + g.registers, [](int o) { return o >= 0; }))
+        ++start;
+      if (start + g.registers > limit) {
         Error("the constants need more than the " + std::to_string(limit) + " registers of the stage");
         return false;
       }
-      if (!claim(static_cast<int>(i), first)) return false;
+      if (!claim(g, start)) return false;
     }
     return true;
   }

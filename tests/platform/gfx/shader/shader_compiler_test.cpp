@@ -250,6 +250,22 @@ TEST(ShaderCompiler, ExplicitRegistersAreKeptAndTheRestFillTheGaps) {
   }
 }
 
+TEST(ShaderCompiler, StructGlobalsAppearAsTheirMembersInOneRunOfRegisters) {
+  ShaderCompileResult r = Compile(
+      "struct L { float4 a; float4x4 m; float b; }; L light : register(c10); L arr[2];"
+      "float4 vs_main(float4 p : POSITION) : POSITION { return mul(p, light.m) * light.a * light.b + arr[1].a; }",
+      "vs_main", "vs_3_0");
+  ASSERT_TRUE(r.code) << r.messages;
+  const std::map<std::string, int> registers = {{"light.a", 10}, {"light.m", 11}, {"light.b", 15},
+                                                {"arr[0].a", 16}, {"arr[1].a", 22}, {"arr[1].b", 27}};
+  for (const auto& [name, reg] : registers) {
+    ASSERT_TRUE(Find(*r.code, name)) << name;
+    EXPECT_EQ(Find(*r.code, name)->registerIndex, reg) << name;
+  }
+  EXPECT_EQ(Find(*r.code, "light.m")->cls, ConstantClass::MatrixColumns);
+  EXPECT_EQ(Find(*r.code, "arr[1].m")->blockOffset, Find(*r.code, "arr[1].a")->blockOffset + 16);
+}
+
 TEST(ShaderCompiler, VaryingsAreNamedAndLocatedBySemanticWhateverTheirOrderOrWidth) {
   constexpr std::string_view source =
       "struct VS_OUT { float4 pos : POSITION; float2 uv : TEXCOORD1; float4 col : COLOR0; float f : FOG; };"
