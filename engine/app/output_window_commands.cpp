@@ -13,7 +13,13 @@ OutputWindowCommands::OutputWindowCommands(Performer& performer, Connections con
   if (connections_.clock == nullptr) connections_.clock = sys::TimeMs;
 }
 
-void OutputWindowCommands::Push(uint32_t message) { performer_.PushMidi(MidiEvent{message, connections_.clock()}); }
+void OutputWindowCommands::Push(uint32_t message) {
+  const MidiEvent event{message, connections_.clock()};
+  if (connections_.push)
+    connections_.push(event);
+  else
+    performer_.PushMidi(event);
+}
 
 void OutputWindowCommands::KeyDown(int key, bool autoRepeat) {
   if (key == window::vk::kEscape) {

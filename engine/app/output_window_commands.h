@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "performer/midi_event.h"
+
 namespace lv {
 
 class MessageWindow;
@@ -25,6 +27,8 @@ class OutputWindowCommands {
     std::function<void()> clearPlayingMarks;       // the patch list's playing marks
     std::function<KeyboardPlay()> keyboardPlay;    // read at every key
     uint32_t (*clock)() = nullptr;                 // system milliseconds
+    // Where the events go; the Performer's ring when not given.
+    std::function<void(const MidiEvent&)> push;
   };
 
   OutputWindowCommands(Performer& performer, Connections connections);
