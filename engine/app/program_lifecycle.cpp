@@ -52,7 +52,7 @@ bool ProgramLifecycle::Shutdown() {
   // MIDI first, so no driver callback pushes into a Performer that is stopping.
   midi_.Close();
   steps_.SaveSettings();
-  const bool ended = performer_.Stop();
+  const bool ended = performer_.Stop(stopWaitMs_);
   steps_.CloseAudioInput();
   steps_.ReleaseCaptureDevices();
   steps_.UnloadFreeFrame();

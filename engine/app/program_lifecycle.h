@@ -4,6 +4,7 @@
 // to other parts of the program (files, plug-in libraries, sound, capture,
 // audio input, clipboard) are reached through StartupSteps, which the
 // program implements and tests record.
+#include <cstdint>
 #include <string>
 
 namespace lv {
@@ -50,8 +51,11 @@ class ProgramLifecycle {
   // True when everything was released; false when the render thread did not
   // end and what it may still touch was left in place.
   bool Shutdown();
+  // How long shutdown waits for the render thread.
+  void SetStopWait(uint32_t ms) { stopWaitMs_ = ms; }
 
  private:
+  uint32_t stopWaitMs_ = 5000;
   StartupSteps& steps_;
   Performer& performer_;
   D3D& d3d_;
