@@ -137,7 +137,11 @@ gfx::Result D3D::GetDriverInfo() {
 
 bool D3D::BeginFrame() {
   sys::CriticalSectionLock lock(deviceLock_);
-  if (device_ == nullptr) return true;
+  if (device_ == nullptr || sceneOpen_) return true;
+  // The device keeps a scene to its thread until EndScene; holding our lock
+  // as long keeps the two locks in one order (ours first) on every thread.
+  deviceLock_.Enter();
+  sceneOpen_ = true;
   // Only depth: the colour stays, so the previous picture shows unless drawn over.
   device_->Clear(0, nullptr, gfx::clear::ZBuffer, 0, 1.0f, 0);
   device_->BeginScene();
@@ -152,7 +156,11 @@ bool D3D::BeginFrame() {
 }
 
 void D3D::EndScene() {
-  if (device_ != nullptr) device_->EndScene();
+  sys::CriticalSectionLock lock(deviceLock_);
+  if (!sceneOpen_) return;
+  device_->EndScene();
+  sceneOpen_ = false;
+  deviceLock_.Leave();
 }
 
 void D3D::Present() {

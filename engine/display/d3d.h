@@ -44,8 +44,9 @@ class D3D {
   // identifier query's result.
   gfx::Result GetDriverInfo();
   // Clears the depth buffer, begins the scene and sets the frame's states.
+  // The calling thread keeps the device lock until EndScene.
   bool BeginFrame();
-  // The caller holds DeviceLock().
+  // On the thread that began the frame.
   void EndScene();
   void Present();
 
@@ -78,6 +79,7 @@ class D3D {
   gfx::DeviceCaps caps_;
   gfx::PresentParameters presentParameters_;
   gfx::NativeWindow window_;
+  bool sceneOpen_ = false;  // under the device lock
   int adapterCount_ = 0;
   AdapterInfo adapters_[kMaxAdapters];
   sys::CriticalSection deviceLock_;
