@@ -22,6 +22,7 @@ const float kSilentSpectrum[AudioInput::kSpectrumLength] = {};
 }  // namespace
 
 Performer::Performer(Clock clock) : clock_(clock != nullptr ? clock : sys::TimeMs) {
+  previousStart_ = clock_();
   for (auto& program : pendingProgram_) program.store(kNoProgram);
 }
 
