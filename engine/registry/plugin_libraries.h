@@ -45,8 +45,10 @@ class PluginLibraries {
 // "Plugins" beside the program.
 std::string PluginFolder();
 
-// Registers the built-in kinds, then the kinds of the libraries in
-// PluginFolder() (start-up).
-void LoadPlugins(PlugRegistry& registry, PluginLibraries& libraries, WindowHandle owner);
+// Start-up: registers the built-in kinds (given by the program, which holds
+// them), then the kinds of the libraries in PluginFolder().
+using RegisterBuiltinKindsFn = void (*)(PlugRegistry& registry);
+void LoadPlugins(PlugRegistry& registry, PluginLibraries& libraries, RegisterBuiltinKindsFn registerBuiltinKinds,
+                 WindowHandle owner);
 
 }  // namespace lv
