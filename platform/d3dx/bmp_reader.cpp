@@ -90,7 +90,7 @@ bool ReadBmp(Bytes b, Image& out, std::string* error) {
   if (width <= 0 || height == 0 || height == INT32_MIN) return Fail(error, "BMP has an invalid size");
   const bool topDown = height < 0;
   const uint32_t w = uint32_t(width), h = uint32_t(topDown ? -height : height);
-  if (!StartImage(out, w, h, error)) return false;
+  if (!CheckImageSize(w, h, error)) return false;
 
   // Palette.
   std::array<std::array<uint8_t, 4>, 256> palette{};
@@ -121,6 +121,7 @@ bool ReadBmp(Bytes b, Image& out, std::string* error) {
   const uint64_t lastRow = (uint64_t(w) * bits + 7) / 8;
   const uint64_t needed = stride * (h - 1) + lastRow;
   if (needed > b.size || !b.Has(pixelOffset, size_t(needed))) return Fail(error, "BMP pixel data is truncated");
+  if (!StartImage(out, w, h, error)) return false;
 
   if (compression == kRgb) {
     if (bits == 16) {

@@ -79,7 +79,7 @@ bool ReadDds(Bytes b, Image& out, std::string* error) {
   const uint32_t masks[4] = {b.U32(92), b.U32(96), b.U32(100), b.U32(104)};
   const uint32_t caps2 = b.U32(112);
   if (caps2 & (kCubeMap | kVolume)) return Fail(error, "cube and volume DDS files are not supported");
-  if (!StartImage(out, width, height, error)) return false;
+  if (!CheckImageSize(width, height, error)) return false;
 
   uint32_t fullChain = 1;
   for (uint32_t s = std::max(width, height); s > 1; s >>= 1) ++fullChain;
@@ -95,6 +95,7 @@ bool ReadDds(Bytes b, Image& out, std::string* error) {
     for (uint32_t level = 0; level < levels; ++level) {
       const size_t bytes = LevelBytes(format, w, h);
       if (!b.Has(at, bytes)) return Fail(error, "DDS data is truncated");
+      if (level == 0 && !StartImage(out, width, height, error)) return false;
       out.compressedLevels.push_back({w, h, std::vector<uint8_t>(b.data + at, b.data + at + bytes)});
       at += bytes;
       w = std::max(1u, w / 2);
@@ -140,6 +141,7 @@ bool ReadDds(Bytes b, Image& out, std::string* error) {
   const size_t pixelBytes = bitCount / 8;
   const size_t rowBytes = size_t(width) * pixelBytes;
   if (!b.Has(kDataOffset, rowBytes * height)) return Fail(error, "DDS data is truncated");
+  if (!StartImage(out, width, height, error)) return false;
   const MaskChannel red(masks[0]), green(masks[1]), blue(masks[2]), alpha(hasAlpha ? masks[3] : 0);
   for (uint32_t y = 0; y < height; ++y) {
     const uint8_t* row = b.data + kDataOffset + rowBytes * y;

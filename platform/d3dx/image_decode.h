@@ -24,7 +24,10 @@ struct Bytes {
 
 bool Fail(std::string* error, const std::string& message);
 
-// Checks the size against the limits and allocates the pixels (opaque black).
+// Checks the size against the limits. Readers call it before they check that
+// the data is there, and allocate only after both.
+bool CheckImageSize(uint32_t width, uint32_t height, std::string* error);
+// Checks the size and allocates the pixels (opaque black).
 bool StartImage(Image& out, uint32_t width, uint32_t height, std::string* error);
 
 // A channel given by a bit mask, widened to 8 bits.

@@ -63,12 +63,16 @@ bool Fail(std::string* error, const std::string& message) {
   return false;
 }
 
-bool StartImage(Image& out, uint32_t width, uint32_t height, std::string* error) {
+bool CheckImageSize(uint32_t width, uint32_t height, std::string* error) {
   if (width == 0 || height == 0) return Fail(error, "image has no pixels");
-  if (width > kMaxImageDimension || height > kMaxImageDimension ||
-      uint64_t(width) * height > kMaxImagePixels) {
+  if (width > kMaxImageDimension || height > kMaxImageDimension || uint64_t(width) * height > kMaxImagePixels) {
     return Fail(error, "image of " + std::to_string(width) + " x " + std::to_string(height) + " is too large");
   }
+  return true;
+}
+
+bool StartImage(Image& out, uint32_t width, uint32_t height, std::string* error) {
+  if (!CheckImageSize(width, height, error)) return false;
   out.width = width;
   out.height = height;
   out.info.width = width;

@@ -51,7 +51,7 @@ bool ReadPpm(Bytes b, Image& out, std::string* error) {
       maxValue == 0) {
     return Fail(error, "PPM header is invalid");
   }
-  if (!StartImage(out, width, height, error)) return false;
+  if (!CheckImageSize(width, height, error)) return false;
   const size_t channels = colour ? 3 : 1;
   const size_t samples = size_t(width) * height * channels;
   const size_t sampleBytes = maxValue > 255 ? 2 : 1;
@@ -60,7 +60,11 @@ bool ReadPpm(Bytes b, Image& out, std::string* error) {
     if (c.at >= b.size || !std::isspace(b.data[c.at])) return Fail(error, "PPM header is invalid");
     ++c.at;
     if (!b.Has(c.at, samples * sampleBytes)) return Fail(error, "PPM pixel data is truncated");
+  } else if (!b.Has(c.at, samples)) {
+    // Each text sample takes at least one character.
+    return Fail(error, "PPM pixel data is truncated");
   }
+  if (!StartImage(out, width, height, error)) return false;
   auto scale = [&](uint32_t v) { return uint8_t((std::min(v, maxValue) * 255 + maxValue / 2) / maxValue); };
   uint8_t rgb[3];
   for (size_t i = 0; i < size_t(width) * height; ++i) {

@@ -61,7 +61,7 @@ bool ReadTga(Bytes b, Image& out, std::string* error) {
   const uint8_t kind = h.imageType & 3;
   const bool rle = h.imageType >= 9;
   const bool useAlpha = (h.descriptor & 0x0F) != 0;
-  if (!StartImage(out, h.width, h.height, error)) return false;
+  if (!CheckImageSize(h.width, h.height, error)) return false;
 
   size_t at = kHeaderSize + h.idLength;
   std::vector<uint8_t> map;  // B, G, R, A per entry
@@ -77,6 +77,10 @@ bool ReadTga(Bytes b, Image& out, std::string* error) {
 
   const size_t pixelBytes = (h.bits + 7) / 8;
   const size_t count = size_t(h.width) * h.height;
+  // Even all runs of 128 need one packet per 128 pixels: refuse before allocating.
+  const size_t least = rle ? (count + 127) / 128 * (1 + pixelBytes) : count * pixelBytes;
+  if (!b.Has(at, least)) return Fail(error, rle ? "TGA run data is truncated" : "TGA pixel data is truncated");
+  if (!StartImage(out, h.width, h.height, error)) return false;
   std::vector<uint8_t> decoded(count * 4);
   auto convert = [&](const uint8_t* p, uint8_t* dst) {
     if (kind == 1) {

@@ -1,7 +1,7 @@
 #pragma once
 // SPIR-V from the HLSL front end -> GLSL for the device, patched to behave as
 // Direct3D 9 does (position output, COLORn locations, varyings by semantic,
-// per-stage uniform blocks, sampler units, pixel-centre fix, alpha test), and
+// per-stage uniform blocks, sampler units, pixel-centre fix), and
 // the reflection the constant table needs.
 #include <cstdint>
 #include <string>
@@ -13,7 +13,6 @@
 namespace gfx::shader {
 
 inline constexpr const char* kPixelFixUniform = "lv_PixelFix";
-inline constexpr const char* kAlphaTestUniform = "lv_AlphaTest";
 
 struct TranslateInput {
   const std::vector<uint32_t>* spirv = nullptr;

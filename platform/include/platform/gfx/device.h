@@ -65,10 +65,16 @@ inline constexpr Color ColorArgb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
   return ((a & 0xFF) << 24) | ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
 }
 
+class ConstantSink;
+
 class Device {
  public:
   virtual uint32_t AddRef() = 0;
   virtual uint32_t Release() = 0;
+
+  // The register file as constant tables write it (SetVertexShaderConstantF
+  // and SetPixelShaderConstantF by stage).
+  virtual ConstantSink& Constants() = 0;
 
   virtual Result GetDeviceCaps(DeviceCaps* caps) = 0;
   virtual Result GetPresentParameters(PresentParameters* params) = 0;

@@ -74,12 +74,6 @@ struct ShaderCode {
   // Pixel-centre fix: the vertex GLSL declares `uniform vec2 <pixelFixUniform>;`
   // that the device sets to (+1/W, -1/H) of the current target.
   std::string pixelFixUniform;
-  // Alpha test (pixel stage only, "" when the shader writes no COLOR0): the
-  // pixel GLSL declares `uniform ivec2 <alphaTestUniform>;` and discards the
-  // pixel when x is a compare function (1 never, 2 less, 3 equal, 4 less-equal,
-  // 5 greater, 6 not-equal, 7 greater-equal, 8 always) that fails for
-  // COLOR0's alpha (0..255) against the reference y (0..255); x = 0 is off.
-  std::string alphaTestUniform;
 };
 
 // Fills this stage's uniform block from the device's register file

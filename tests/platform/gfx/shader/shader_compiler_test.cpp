@@ -102,7 +102,6 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(ps.code->uniformBlock, "PixelConstants");
   EXPECT_EQ(ps.code->uniformBinding, 1);
   EXPECT_EQ(Find(*ps.code, "KeyDist")->registerIndex, 5);  // the same layout in every entry of the text
-  EXPECT_EQ(ps.code->alphaTestUniform, "lv_AlphaTest");
   EXPECT_TRUE(Contains(ps.code->glsl, "layout(location = 0) out vec4 out_COLOR0;"));
   EXPECT_TRUE(ps.code->pixelFixUniform.empty());
 }
@@ -249,6 +248,22 @@ TEST(ShaderCompiler, ExplicitRegistersAreKeptAndTheRestFillTheGaps) {
     EXPECT_FALSE(r.code) << b.source;
     EXPECT_TRUE(Contains(r.messages, b.message)) << b.source << "\n" << r.messages;
   }
+}
+
+TEST(ShaderCompiler, StructGlobalsAppearAsTheirMembersInOneRunOfRegisters) {
+  ShaderCompileResult r = Compile(
+      "struct L { float4 a; float4x4 m; float b; }; L light : register(c10); L arr[2];"
+      "float4 vs_main(float4 p : POSITION) : POSITION { return mul(p, light.m) * light.a * light.b + arr[1].a; }",
+      "vs_main", "vs_3_0");
+  ASSERT_TRUE(r.code) << r.messages;
+  const std::map<std::string, int> registers = {{"light.a", 10}, {"light.m", 11}, {"light.b", 15},
+                                                {"arr[0].a", 16}, {"arr[1].a", 22}, {"arr[1].b", 27}};
+  for (const auto& [name, reg] : registers) {
+    ASSERT_TRUE(Find(*r.code, name)) << name;
+    EXPECT_EQ(Find(*r.code, name)->registerIndex, reg) << name;
+  }
+  EXPECT_EQ(Find(*r.code, "light.m")->cls, ConstantClass::MatrixColumns);
+  EXPECT_EQ(Find(*r.code, "arr[1].m")->blockOffset, Find(*r.code, "arr[1].a")->blockOffset + 16);
 }
 
 TEST(ShaderCompiler, VaryingsAreNamedAndLocatedBySemanticWhateverTheirOrderOrWidth) {

@@ -1,0 +1,188 @@
+#include <RtMidi.h>
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+
+#include <unistd.h>
+
+#include "platform/midi/midi_input.h"
+#include "platform/midi/short_message.h"
+
+namespace midi {
+namespace {
+
+constexpr const char* kClientName = "Lorvan GPU";
+
+// Probing an API that is absent makes the libraries print to the console,
+// so each is only asked for when its system is there.
+bool AlsaSequencerPresent() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
+
+bool JackServerRunning() {
+  const std::string uid = std::to_string(getuid());
+  std::error_code code;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", code)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("jack_default_" + uid + "_", 0) == 0 || name == "jack-" + uid) return true;
+  }
+  return false;
+}
+
+bool ApiCompiled(RtMidi::Api api) {
+  std::vector<RtMidi::Api> apis;
+  RtMidi::getCompiledApi(apis);
+  for (RtMidi::Api compiled : apis)
+    if (compiled == api) return true;
+  return false;
+}
+
+// Errors are read from here after each call instead of being thrown or
+// printed.
+void KeepError(RtMidiError::Type type, const std::string& text, void* userData) {
+  if (type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING)
+    *static_cast<std::string*>(userData) = text;
+}
+
+struct Device {
+  RtMidi::Api api;
+  std::string portName;  // as the API names it, to find the port again
+  std::string name;      // as listed
+};
+
+class RtMidiInputPort final : public InputPort {
+ public:
+  RtMidiInputPort(RtMidi::Api api, ShortMessageHandler handler)
+      : handler_(std::move(handler)), input_(api, kClientName) {
+    input_.setErrorCallback(&KeepError, &error_);
+  }
+
+  // The port closes with input_, whose driver thread ends there.
+  ~RtMidiInputPort() override { Stop(); }
+
+  RtMidiIn& Input() { return input_; }
+
+  bool OpenPort(unsigned index, std::string* reason) {
+    input_.setCallback(&RtMidiInputPort::OnMessage, this);
+    // Only short messages are wanted: long system-exclusive data is not read.
+    input_.ignoreTypes(true, false, false);
+    input_.openPort(index, "Input");
+    if (input_.isPortOpen()) return true;
+    *reason = error_.empty() ? "the port did not open" : error_;
+    return false;
+  }
+
+  void Start() override {
+    std::lock_guard lock(mutex_);
+    start_ = std::chrono::steady_clock::now();
+    started_ = true;
+  }
+
+  void Stop() override {
+    std::lock_guard lock(mutex_);
+    started_ = false;
+  }
+
+ private:
+  static void OnMessage(double /*deltaSeconds*/, std::vector<unsigned char>* bytes, void* self) {
+    static_cast<RtMidiInputPort*>(self)->Deliver(*bytes);
+  }
+
+  // Time stamps are taken on arrival against the start, so that every
+  // message is on one clock whatever the driver counts from.
+  void Deliver(const std::vector<unsigned char>& bytes) {
+    std::optional<uint32_t> message = PackShortMessage(bytes.data(), bytes.size());
+    if (!message) return;
+    std::lock_guard lock(mutex_);
+    if (!started_) return;
+    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
+    handler_(*message, static_cast<uint32_t>(elapsed.count()));
+  }
+
+  ShortMessageHandler handler_;
+  std::mutex mutex_;  // held while the handler runs, so Stop waits for it
+  bool started_ = false;
+  std::chrono::steady_clock::time_point start_;
+  std::string error_;  // the last error RtMidi reported
+  // Last, so that its driver thread has ended before the members it calls
+  // into go away.
+  RtMidiIn input_;
+};
+
+class RtMidiInputSystem final : public InputSystem {
+ public:
+  std::vector<std::string> DeviceNames() override {
+    devices_.clear();
+    listed_ = true;
+    if (AlsaSequencerPresent()) AddPorts(RtMidi::LINUX_ALSA);
+    if (ApiCompiled(RtMidi::UNIX_JACK) && JackServerRunning()) AddPorts(RtMidi::UNIX_JACK);
+    std::vector<std::string> names;
+    for (const Device& device : devices_) names.push_back(device.name);
+    return names;
+  }
+
+  std::unique_ptr<InputPort> Open(int index, ShortMessageHandler handler, std::string* error) override {
+    if (index < 0 || index >= static_cast<int>(devices_.size())) {
+      if (error) *error = "there is no MIDI input device " + std::to_string(index);
+      return nullptr;
+    }
+    const Device& device = devices_[static_cast<size_t>(index)];
+    std::string reason;
+    try {
+      auto port = std::make_unique<RtMidiInputPort>(device.api, std::move(handler));
+      int found = FindPort(port->Input(), device);
+      if (found < 0) {
+        if (error) *error = "the MIDI input device \"" + device.name + "\" is no longer there";
+        return nullptr;
+      }
+      if (port->OpenPort(static_cast<unsigned>(found), &reason)) return port;
+    } catch (const RtMidiError& failure) {
+      reason = failure.getMessage();
+    }
+    if (error) *error = "cannot open the MIDI input device \"" + device.name + "\": " + reason;
+    return nullptr;
+  }
+
+  std::unique_ptr<InputPort> OpenByName(const std::string& name, ShortMessageHandler handler,
+                                        std::string* error) override {
+    if (!listed_) DeviceNames();
+    for (size_t i = 0; i < devices_.size(); ++i)
+      if (devices_[i].name == name) return Open(static_cast<int>(i), std::move(handler), error);
+    if (error) *error = "there is no MIDI input device \"" + name + "\"";
+    return nullptr;
+  }
+
+ private:
+  void AddPorts(RtMidi::Api api) {
+    std::string reason;
+    try {
+      RtMidiIn lister(api, kClientName);
+      lister.setErrorCallback(&KeepError, &reason);
+      const unsigned count = lister.getPortCount();
+      for (unsigned i = 0; i < count; ++i) {
+        std::string portName = lister.getPortName(i);
+        if (!portName.empty()) devices_.push_back({api, portName, DeviceNameFromPort(portName)});
+      }
+    } catch (const RtMidiError&) {
+      // A MIDI system that can't be reached has no devices.
+    }
+  }
+
+  static int FindPort(RtMidiIn& input, const Device& device) {
+    const unsigned count = input.getPortCount();
+    for (unsigned i = 0; i < count; ++i)
+      if (input.getPortName(i) == device.portName) return static_cast<int>(i);
+    // The address part of an ALSA name changes when a device is plugged in again.
+    for (unsigned i = 0; i < count; ++i)
+      if (DeviceNameFromPort(input.getPortName(i)) == device.name) return static_cast<int>(i);
+    return -1;
+  }
+
+  std::vector<Device> devices_;
+  bool listed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<InputSystem> CreateInputSystem() { return std::make_unique<RtMidiInputSystem>(); }
+
+}  // namespace midi
