@@ -107,6 +107,7 @@ bool lv_alphaPasses(float alpha) {
 
 std::string FixedFunctionKey(const DeviceState& state) {
   std::ostringstream key;
+  key << (state.Get(RenderState::AlphaTestEnable) ? 'a' : '-');
   const int n = ActiveStages(state);
   for (int i = 0; i < n; ++i) {
     for (int st = 0; st < kStageStates; ++st) key << state.stage[i][st] << ',';
@@ -122,7 +123,8 @@ std::string FixedFunctionPixelGlsl(const DeviceState& state, const GlStageShader
   const std::string specular = Varying(decl, vs, "COLOR", 1, "lv_in_color1", "vec4(0.0, 0.0, 0.0, 1.0)");
   decl << "uniform vec4 lv_tfactor;\n";
   decl << "layout(location = 0) out vec4 lv_color;\n";
-  decl << AlphaTestGlsl();
+  const bool alphaTest = state.Get(RenderState::AlphaTestEnable) != 0;
+  if (alphaTest) decl << AlphaTestGlsl();
 
   body << "void main() {\n";
   body << "  vec4 lv_diffuse = " << diffuse << ";\n";
@@ -156,7 +158,7 @@ std::string FixedFunctionPixelGlsl(const DeviceState& state, const GlStageShader
     body << "  " << result << " = clamp(vec4((" << color << ").rgb, (" << alpha << ").a), 0.0, 1.0);\n";
   }
   body << "  lv_color = cur;\n";
-  body << "  if (!lv_alphaPasses(cur.a)) discard;\n";
+  if (alphaTest) body << "  if (!lv_alphaPasses(cur.a)) discard;\n";
   body << "}\n";
   return decl.str() + body.str();
 }

@@ -10,6 +10,7 @@
 namespace gfx {
 
 // The states that shape the shader; equal keys give the same GLSL for one vertex shader.
+// The alpha test is part of it when enabled.
 std::string FixedFunctionKey(const DeviceState& state);
 
 // A fragment shader for the stages, reading COLOR0, COLOR1 and TEXCOORDn from

@@ -699,9 +699,10 @@ Result GlDevice::SetIndices(IndexBuffer* buffer) {
 
 bool GlDevice::ApplyProgram() {
   const GlStageShader& vs = vertexShader_->Stage();
-  const GlStageShader* ps = pixelShader_ ? &pixelShader_->Stage() : nullptr;
+  GlStageShader* ps = pixelShader_ ? &pixelShader_->Stage() : nullptr;
+  const bool alphaTest = state_.Get(RenderState::AlphaTestEnable) != 0;
   const std::string ffKey = ps ? std::string() : FixedFunctionKey(state_);
-  const GlProgram* p = programs_.Get(vs, ps, ffKey, [&] { return FixedFunctionPixelGlsl(state_, vs); });
+  const GlProgram* p = programs_.Get(vs, ps, alphaTest, ffKey, [&] { return FixedFunctionPixelGlsl(state_, vs); });
   if (!p) return false;
   if (p != program_) {
     glUseProgram(p->program);

@@ -178,7 +178,6 @@ class GlDevice final : public Device, public ConstantSink {
   bool vertexInputDirty_ = true;
   uint64_t vertexInputShader_ = 0;
   GLuint upVertexBuffer_ = 0, upIndexBuffer_ = 0;
-  std::vector<uint8_t> presentPixels_;
 };
 
 template <class Base>

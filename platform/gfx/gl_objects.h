@@ -174,6 +174,7 @@ class GlVertexDeclaration final : public RefCounted<VertexDeclaration> {
 struct GlStageShader {
   ShaderCode code;
   GLuint shader = 0;
+  GLuint alphaTested = 0;                        // pixel: the variant with the alpha test, made on first use
   uint64_t id = 0;                               // unique per device, for the program cache
   std::map<int, std::string> outputTypes;        // vertex: GLSL type of each out location
 };
@@ -195,6 +196,7 @@ class GlPixelShader final : public RefCounted<PixelShader> {
   ~GlPixelShader() override;
   const ShaderCode& GetCode() override { return stage_.code; }
   const GlStageShader& Stage() const { return stage_; }
+  GlStageShader& Stage() { return stage_; }
 
  private:
   GlStageShader stage_;

@@ -11,7 +11,8 @@ Result GlDevice::Present(const Rect* sourceRect, const Rect* destRect, NativeWin
   if (sourceRect || destRect || overrideWindow.handle != 0 || dirtyRegion) return Result::InvalidCall;
   const int w = static_cast<int>(params_.backBufferWidth), h = static_cast<int>(params_.backBufferHeight);
   PresentCallback fallback;
-  std::vector<uint8_t> pixels;
+  // Kept per thread: no allocation each frame, and no sharing with another presenting thread.
+  thread_local std::vector<uint8_t> pixels;
   {
     DeviceScope scope(lock_);
     glNamedFramebufferTexture(readFbo_, GL_COLOR_ATTACHMENT0, backBufferTexture_, 0);
@@ -26,7 +27,7 @@ Result GlDevice::Present(const Rect* sourceRect, const Rect* destRect, NativeWin
       return context_->SwapBuffers() ? Result::Ok : Result::DeviceLost;
     }
     if (!params_.presentFallback) return Result::Ok;
-    pixels.resize(static_cast<size_t>(w) * h * 4);
+    if (pixels.size() != static_cast<size_t>(w) * h * 4) pixels.assign(static_cast<size_t>(w) * h * 4, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);

@@ -75,8 +75,7 @@ GLint BindBlock(GLuint program, const ShaderCode& code, GLuint binding) {
 
 bool MakeStageShader(const ShaderCode& code, uint64_t id, GlStageShader* out, std::string* log) {
   const bool vertex = code.stage == ShaderStage::Vertex;
-  const std::string source = vertex ? code.glsl : WrapWithAlphaTest(code.glsl);
-  GLuint shader = CompileGlsl(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, source, log);
+  GLuint shader = CompileGlsl(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, code.glsl, log);
   if (!shader) return false;
   out->code = code;
   out->shader = shader;
@@ -104,15 +103,26 @@ void ProgramCache::Forget(uint64_t shaderId) {
   }
 }
 
-const GlProgram* ProgramCache::Get(const GlStageShader& vs, const GlStageShader* ps, const std::string& ffKey,
-                                   const std::function<std::string()>& ffGlsl) {
-  Key key{vs.id, ps ? ps->id : 0, ps ? std::string() : ffKey};
+const GlProgram* ProgramCache::Get(const GlStageShader& vs, GlStageShader* ps, bool alphaTest,
+                                   const std::string& ffKey, const std::function<std::string()>& ffGlsl) {
+  Key key{vs.id, ps ? ps->id : 0, alphaTest, ps ? std::string() : ffKey};
   auto found = programs_.find(key);
   if (found != programs_.end()) return found->second.get();
 
   std::unique_ptr<GlProgram> program;
   if (ps) {
-    program = Link(vs, ps, 0);
+    GLuint pixel = ps->shader;
+    if (alphaTest) {
+      if (!ps->alphaTested) {
+        std::string log;
+        ps->alphaTested = CompileGlsl(GL_FRAGMENT_SHADER, WrapWithAlphaTest(ps->code.glsl), &log);
+        if (!ps->alphaTested)
+          std::fprintf(stderr, "gfx: pixel shader %s with the alpha test does not compile: %s\n",
+                       ps->code.entryPoint.c_str(), log.c_str());
+      }
+      pixel = ps->alphaTested;
+    }
+    if (pixel) program = Link(vs, ps, pixel);
   } else {
     std::string log;
     GLuint fs = CompileGlsl(GL_FRAGMENT_SHADER, ffGlsl(), &log);
@@ -128,11 +138,10 @@ const GlProgram* ProgramCache::Get(const GlStageShader& vs, const GlStageShader*
   return result;
 }
 
-std::unique_ptr<GlProgram> ProgramCache::Link(const GlStageShader& vs, const GlStageShader* ps,
-                                               GLuint fixedFunction) {
+std::unique_ptr<GlProgram> ProgramCache::Link(const GlStageShader& vs, const GlStageShader* ps, GLuint pixel) {
   GLuint program = glCreateProgram();
   glAttachShader(program, vs.shader);
-  glAttachShader(program, ps ? ps->shader : fixedFunction);
+  glAttachShader(program, pixel);
   glLinkProgram(program);
   GLint ok = 0;
   glGetProgramiv(program, GL_LINK_STATUS, &ok);

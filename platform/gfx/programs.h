@@ -19,8 +19,7 @@ namespace gfx {
 inline constexpr GLuint kVertexBlockBinding = 0;
 inline constexpr GLuint kPixelBlockBinding = 1;
 
-// Compiles one stage's GLSL (a pixel shader gets the alpha test wrapped
-// around its main). False with the GL log on failure.
+// Compiles one stage's GLSL. False with the GL log on failure.
 bool MakeStageShader(const ShaderCode& code, uint64_t id, GlStageShader* out, std::string* log);
 
 struct GlProgram {
@@ -42,16 +41,18 @@ class ProgramCache {
   ~ProgramCache();
 
   // ps null: the fixed-function stage, identified by ffKey and made by ffGlsl.
-  // Null when linking fails (logged once; the failure is remembered).
-  const GlProgram* Get(const GlStageShader& vs, const GlStageShader* ps, const std::string& ffKey,
+  // alphaTest picks the pixel shader's variant with the alpha test (kept
+  // apart: a discard slows every pixel even when it never fires). Null when
+  // linking fails (logged once; the failure is remembered).
+  const GlProgram* Get(const GlStageShader& vs, GlStageShader* ps, bool alphaTest, const std::string& ffKey,
                        const std::function<std::string()>& ffGlsl);
   // Drops every program that uses the shader.
   void Forget(uint64_t shaderId);
   void Clear();
 
  private:
-  using Key = std::tuple<uint64_t, uint64_t, std::string>;
-  std::unique_ptr<GlProgram> Link(const GlStageShader& vs, const GlStageShader* ps, GLuint fixedFunction);
+  using Key = std::tuple<uint64_t, uint64_t, bool, std::string>;
+  std::unique_ptr<GlProgram> Link(const GlStageShader& vs, const GlStageShader* ps, GLuint pixel);
   std::map<Key, std::unique_ptr<GlProgram>> programs_;  // null entries: link failed
 };
 

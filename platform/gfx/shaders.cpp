@@ -16,6 +16,7 @@ GlPixelShader::~GlPixelShader() {
   DeviceScope scope(device_->Lock());
   device_->ForgetShader(stage_.id);
   glDeleteShader(stage_.shader);
+  if (stage_.alphaTested) glDeleteShader(stage_.alphaTested);
 }
 
 }  // namespace gfx
