@@ -1,6 +1,6 @@
 #include "effects/brighten_dim_source.h"
 
-#include "device_constants.h"
+#include "platform/gfx/device.h"
 #include "platform/window/kit/dialog_helpers.h"
 
 namespace kestrix {
@@ -84,7 +84,7 @@ void BrightenDimSource::Render(uint32_t milliseconds) {
   if ((options_ & kVelocityBrightness) == 0) SetBrightness(BrightnessFromKnob(bright_));
 
   const d3dx::Matrix projection = TargetProjection(target->width, target->height);
-  DeviceConstants constants(device);
+  gfx::ConstantSink& constants = device->Constants();
   vertexShader_.constants->SetMatrix(constants, matWVP_, &projection.m[0][0]);
   vertexShader_.constants->SetVector(constants, colorHandle_, color_);
 

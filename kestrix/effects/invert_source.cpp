@@ -1,6 +1,6 @@
 #include "effects/invert_source.h"
 
-#include "device_constants.h"
+#include "platform/gfx/device.h"
 
 namespace kestrix {
 namespace {
@@ -73,7 +73,7 @@ void InvertSource::Render(uint32_t milliseconds) {
   const PixelShaderObjects& pixelShader =
       (options_ & kInvertBrightness) != 0 ? invertBrightShader_ : invertShader_;
   const d3dx::Matrix projection = TargetProjection(target->width, target->height);
-  DeviceConstants constants(device);
+  gfx::ConstantSink& constants = device->Constants();
   vertexShader_.constants->SetMatrix(constants, matWVP_, &projection.m[0][0]);
   // Each pixel shader's own table: the register need not be the same in both.
   pixelShader.constants->SetFloat(constants, FindConstant(pixelShader.constants, "InvertScale"), amount_);
