@@ -6,7 +6,7 @@
 namespace lv {
 
 struct SystemInfo {
-  // Which parts the query runs.
+  // What the query measures.
   enum Request : uint32_t {
     kRequestFeatures = 1u << 0,
     kRequestClock = 1u << 1,
