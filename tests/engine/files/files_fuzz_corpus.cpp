@@ -15,6 +15,23 @@ namespace {
 using lvtest::StatePlug;
 using lvtest::StatePlugKind;
 
+// The banks and notes of a project without the long run of LFO sections: a
+// small seed that reaches the note reader quickly.
+bool WriteNotesOnly(const std::string& from, const std::string& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  if (in == nullptr) return false;
+  std::string bytes;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, n);
+  std::fclose(in);
+  const size_t banks = bytes.find("BNKS");
+  std::FILE* out = std::fopen(to.c_str(), "wb");
+  if (banks == std::string::npos || out == nullptr) return false;
+  const bool written = std::fwrite(bytes.data() + banks, 1, bytes.size() - banks, out) == bytes.size() - banks;
+  return std::fclose(out) == 0 && written;
+}
+
 bool WriteProjects(const std::string& folder, StatePlugKind& kind) {
   lv::PlugRegistry registry;
   registry.RegisterPlugKind(&kind, nullptr);
@@ -49,7 +66,8 @@ bool WriteProjects(const std::string& folder, StatePlugKind& kind) {
     slot.bindings.records[2].controller = 2;
   }
   show.name.Assign((folder + "/patches.LVP").c_str());
-  return lv::SavePerformance(show, false, context) && ok;
+  ok = lv::SavePerformance(show, false, context) && ok;
+  return ok && WriteNotesOnly(folder + "/patches.LVP", folder + "/notes_only.LVP");
 }
 
 bool WriteSettings(const std::string& folder) {
