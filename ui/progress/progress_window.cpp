@@ -40,14 +40,15 @@ void ProgressWindow::Open(QWidget* mainDialog, const QString& caption, int verti
   }
   bar_->setRange(0, 100);
   bar_->setValue(0);
+  window_->setWindowTitle(caption);
+  // Shown first: the frame's size is known only once the window has one.
+  window_->show();
   if (mainDialog != nullptr) {
     const QRect main = mainDialog->frameGeometry();
     const QSize size = window_->frameGeometry().size();
     window_->move(main.left() + (main.width() - size.width()) / 2,
                   main.top() + verticalOffset + (main.height() - size.height()) / 2);
   }
-  window_->setWindowTitle(caption);
-  window_->show();
   // The owner keeps the user-interface thread busy: paint now.
   window_->repaint();
 }
