@@ -19,6 +19,8 @@ class CaptureFile {
   // every event due by `now` ms of the playback clock, in file order. False
   // at the end of the file or at a short record.
   virtual bool Feed(Performer& performer, uint32_t now) = 0;
+  // Finishes the file; false when anything written to it was lost.
+  virtual bool Close() { return true; }
 };
 
 }  // namespace lv

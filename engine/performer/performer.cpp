@@ -33,8 +33,11 @@ Performer::~Performer() {
   if (!thread_.Join(kStopWaitMs)) {
     // The render thread may still be inside a pass: leave it what it uses.
     (void)activeNotes_.release();
+    (void)ownedCapture_.release();
     return;
   }
+  // A recording still running at shutdown is kept.
+  CloseCaptureFile();
   delete performance_.exchange(nullptr);
 }
 
@@ -72,19 +75,13 @@ void Performer::Stop(uint32_t waitMs) {
 
 void Performer::PushMidi(const MidiEvent& event) {
   if (state_.load() == Recording) {
+    // Tested again under the ring lock: stopping a recording takes the file
+    // away under it, so a record is never written to a closed file.
     sys::CriticalSectionLock ring(ringLock_);
-    if (CaptureFile* file = capture_.load()) file->WriteEvent(event);
+    CaptureFile* file = capture_.load();
+    if (file != nullptr && state_.load() == Recording) file->WriteEvent(MidiEvent{event.message, clock_()});
   }
-  for (;;) {
-    {
-      sys::CriticalSectionLock ring(ringLock_);
-      const uint32_t write = writeIndex_.load(std::memory_order_relaxed);
-      if (((write + 1) & kRingMask) != readIndex_.load(std::memory_order_acquire)) {
-        ring_[write] = event;
-        writeIndex_.store((write + 1) & kRingMask, std::memory_order_release);
-        break;
-      }
-    }
+  while (!StoreInRing(event)) {
     if (renderThread_.load() == std::this_thread::get_id()) {
       // Capture playback feeds the ring from the render thread itself: make
       // room by dispatching what is queued, in order.
@@ -95,6 +92,26 @@ void Performer::PushMidi(const MidiEvent& event) {
     }
   }
   event_.Set();
+}
+
+bool Performer::TryPushMidi(const MidiEvent& event) {
+  if (!StoreInRing(event)) return false;
+  event_.Set();
+  return true;
+}
+
+bool Performer::StoreInRing(const MidiEvent& event) {
+  sys::CriticalSectionLock ring(ringLock_);
+  const uint32_t write = writeIndex_.load(std::memory_order_relaxed);
+  if (((write + 1) & kRingMask) == readIndex_.load(std::memory_order_acquire)) return false;
+  ring_[write] = event;
+  writeIndex_.store((write + 1) & kRingMask, std::memory_order_release);
+  return true;
+}
+
+void Performer::SetCaptureFile(CaptureFile* file) {
+  sys::CriticalSectionLock ring(ringLock_);
+  capture_.store(file);
 }
 
 void Performer::DrainRing() {
@@ -184,7 +201,7 @@ void Performer::RunPass() {
   if (state == PlayingCapture) {
     if (CaptureFile* file = capture_.load()) {
       const int now = static_cast<int>(playbackClock_);
-      if (!file->Feed(*this, static_cast<uint32_t>(now))) Post(mainDialog_.load(), kPlaybackEndMessage, 0, 0);
+      if (!file->Feed(*this, static_cast<uint32_t>(now))) PostPlaybackEnd();
     }
     frameTime_.store(static_cast<int>(playbackClock_) - previousClock_, std::memory_order_relaxed);
     // Keeps the wall clock's start current, so the first live pass after a
@@ -213,7 +230,8 @@ void Performer::RunPass() {
 
   if (state_.load() == Recording) {
     sys::CriticalSectionLock ring(ringLock_);
-    if (CaptureFile* file = capture_.load()) {
+    CaptureFile* file = capture_.load();
+    if (file != nullptr && state_.load() == Recording) {
       AudioInput* audio = audio_.load();
       file->WriteSpectrum(audio != nullptr ? audio->Spectrum() : kSilentSpectrum);
     }
@@ -236,8 +254,7 @@ void Performer::RunPass() {
       device->EndScene();
     }
     frameThread_.store(std::thread::id{});
-    if (frameCallback_ != nullptr && !frameCallback_(frameCallbackArgument_))
-      Post(mainDialog_.load(), kPlaybackEndMessage, 0, 0);
+    if (frameCallback_ != nullptr && !frameCallback_(frameCallbackArgument_)) PostPlaybackEnd();
     if (framed) {
       sys::CriticalSectionLock lock(device->DeviceLock());
       device->Present();
@@ -255,6 +272,13 @@ void Performer::SetPlayback(double frameStepMs, FrameCallback callback, void* ar
   frameCallbackArgument_ = argument;
   playbackClock_ = 0.0;
   previousClock_ = 0;
+  playbackEndPosted_ = false;
+}
+
+void Performer::PostPlaybackEnd() {
+  if (playbackEndPosted_) return;
+  playbackEndPosted_ = true;
+  Post(mainDialog_.load(), kPlaybackEndMessage, 0, 0);
 }
 
 void Performer::SetState(PerformerState state) { WriteState(state); }

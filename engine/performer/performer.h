@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "lv/list.h"
@@ -29,6 +30,7 @@ namespace lv {
 
 class AudioInput;
 class BankProgress;
+class CaptureAudio;
 class CaptureFile;
 class FrameDevice;
 class MessageWindow;
@@ -66,8 +68,12 @@ class Performer {
   void RunPass();
 
   // --- Producers (any thread) ---------------------------------------------
-  // Queues the event; waits while the ring is full, never drops.
+  // Queues the event; waits while the ring is full, never drops. While
+  // recording, the event goes to the capture file first, stamped with the
+  // system clock so that one recording never mixes two clocks.
   void PushMidi(const MidiEvent& event);
+  // Queues the event only when the ring has room; never waits.
+  bool TryPushMidi(const MidiEvent& event);
 
   // --- State (user-interface thread) --------------------------------------
   // Waits for the pass in progress to end, then writes the state.
@@ -96,11 +102,25 @@ class Performer {
   void RenderFrame();
 
   // --- Capture ------------------------------------------------------------
-  // The open capture file, or null; changed only outside states 7 and 8.
-  void SetCaptureFile(CaptureFile* file) { capture_.store(file); }
+  // The open capture file, or null; changed only outside states 7 and 8, and
+  // under the ring lock so that no record writer still holds the old one.
+  void SetCaptureFile(CaptureFile* file);
   CaptureFile* GetCaptureFile() const { return capture_.load(); }
   // Resets the playback clock for a playback about to start.
   void SetPlayback(double frameStepMs, FrameCallback callback, void* argument);
+  // Recording, from the live state only: the Performer keeps `file` and
+  // moves to Recording. False (nothing changed) in any other state.
+  bool StartRecording(std::unique_ptr<CaptureFile> file);
+  // Opens the capture file at `path` and plays it on a clock advancing
+  // 1000 / fps ms per pass; `callback` runs after each frame. False when the
+  // file cannot be opened or another capture file is open.
+  bool StartPlayback(const std::string& path, float framesPerSecond, FrameCallback callback, void* argument);
+  // Takes the capture file away under the ring lock, then closes the one the
+  // Performer keeps. False when closing lost data.
+  bool CloseCaptureFile();
+  // What playback needs of the audio input: closing it and the spectrum it
+  // loads recorded spectra into.
+  void SetCaptureAudio(CaptureAudio* audio) { captureAudio_.store(audio); }
 
   // --- Connections --------------------------------------------------------
   void SetDevice(FrameDevice* device) { device_.store(device); }
@@ -128,6 +148,8 @@ class Performer {
   void ProgramChange(uint8_t channel, uint8_t program);
   void ApplyPendingProgramChanges();
   void DrainRing();
+  bool StoreInRing(const MidiEvent& event);
+  void PostPlaybackEnd();
   bool OnFrameThread() const { return frameThread_.load() == std::this_thread::get_id(); }
   bool InChannelMask(uint8_t channel) const { return (ChannelMask() >> channel) & 1; }
   bool HoldMode() const;
@@ -154,6 +176,8 @@ class Performer {
   std::atomic<BankProgress*> progress_{nullptr};
   std::atomic<AudioInput*> audio_{nullptr};
   std::atomic<CaptureFile*> capture_{nullptr};
+  std::unique_ptr<CaptureFile> ownedCapture_;  // opened by StartRecording or StartPlayback
+  std::atomic<CaptureAudio*> captureAudio_{nullptr};
 
   // Render thread only.
   std::atomic<int> frameTime_{0};
@@ -163,6 +187,8 @@ class Performer {
   void* frameCallbackArgument_ = nullptr;
   double playbackClock_ = 0.0;
   int previousClock_ = 0;
+  // The end of a playback is reported once: the stop it asks for runs once.
+  bool playbackEndPosted_ = false;
   int currentTarget_ = -1;
   std::atomic<std::thread::id> frameThread_{};
   std::atomic<std::thread::id> renderThread_{};

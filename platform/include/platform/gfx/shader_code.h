@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gfx {
@@ -33,6 +34,10 @@ struct ShaderConstant {
   uint32_t arrayStride = 0;   // bytes between array elements (0 when not an array)
   uint32_t matrixStride = 0;  // bytes between matrix rows/columns as stored
   bool rowMajor = false;      // SPIR-V RowMajor decoration of the member
+  // Samplers: the sampler_state { State = Value; } pairs of the text, as
+  // written. The compile path ignores them, as Direct3D 9's did; kept for
+  // whoever wants to apply them.
+  std::vector<std::pair<std::string, std::string>> samplerStates;
 };
 
 // A vertex-shader input, matched to declaration elements by semantic.
@@ -40,6 +45,18 @@ struct VertexInput {
   std::string semantic;  // upper case without index: "POSITION", "NORMAL", "COLOR", "TEXCOORD"
   int semanticIndex = 0;
   int location = 0;      // GLSL attribute location in `glsl`
+};
+
+// A varying between the stages, matched by semantic like a vertex input.
+// Added for the device: when no pixel shader is bound, its fixed-function
+// pixel stage reads COLOR0/COLOR1/TEXCOORDn of the vertex shader from these
+// locations, so the compiler lists every varying it declares here. Every
+// varying is a vec4 named "vary_<SEMANTIC><index>" at the interface, whatever
+// width the HLSL gives it (missing components read 0, w reads 1).
+struct StageVarying {
+  std::string semantic;  // as VertexInput::semantic: "COLOR", "TEXCOORD", ...
+  int semanticIndex = 0;
+  int location = 0;
 };
 
 // A compiled shader of one stage.
@@ -53,6 +70,7 @@ struct ShaderCode {
   int uniformBinding = 0;     // binding point of that block
   std::vector<ShaderConstant> constants;  // declaration order, samplers included
   std::vector<VertexInput> inputs;        // vertex stage only
+  std::vector<StageVarying> varyings;     // vertex: outputs; pixel: inputs (added, see StageVarying)
   // Pixel-centre fix: the vertex GLSL declares `uniform vec2 <pixelFixUniform>;`
   // that the device sets to (+1/W, -1/H) of the current target.
   std::string pixelFixUniform;
