@@ -1,4 +1,7 @@
 // Recording MIDI, and the commands a recording or playback must refuse.
+#include <filesystem>
+
+#include "main_dialog/engine_capture_commands.h"
 #include "main_dialog_fixture.h"
 
 namespace uitest {
@@ -65,6 +68,22 @@ TEST_F(CaptureCommandsTest, EndOfPlaybackStopsTheRenderAndFullScreenHonoursTheCu
   Current()->cust = 0;
   dialog->Command(ids::kFull);
   EXPECT_EQ(display.calls, std::vector<bool>{true});
+}
+
+TEST_F(CaptureCommandsTest, EngineRecordingWritesTheCaptureFileUntilStopped) {
+  NewPerformance();
+  ui::EngineCaptureCommands engine(performer, nullptr);
+  const std::string path = (std::filesystem::temp_directory_path() / "ui-recording.midicap").string();
+  std::filesystem::remove(path);
+  ASSERT_TRUE(engine.StartRecording(path));
+  EXPECT_EQ(performer.State(), lv::Recording);
+  EXPECT_NE(performer.GetCaptureFile(), nullptr);
+  engine.StopRecording();
+  EXPECT_EQ(performer.State(), lv::Live);
+  EXPECT_EQ(performer.GetCaptureFile(), nullptr);
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_FALSE(engine.StartRecording("/no/such/folder/x.midicap"));
+  EXPECT_EQ(performer.State(), lv::Live);
 }
 
 }  // namespace
