@@ -70,7 +70,8 @@ PatchList::PatchList(QWidget* parent, Links links) : QTableWidget(parent), links
   setColumnCount(kColumns);
   setHorizontalHeaderLabels({QStringLiteral("Note"), QStringLiteral("Pri"), QStringLiteral("Buffer"),
                              QStringLiteral("Plugin"), QStringLiteral("Source")});
-  const int widths[kColumns] = {44, 26, 80, 100, 300};
+  // The note column also holds the 12-pixel state mark before its text.
+  const int widths[kColumns] = {44 + 12 + 8, 26, 80, 100, 300};
   for (int column = 0; column < kColumns; ++column) setColumnWidth(column, widths[column]);
   horizontalHeader()->setStretchLastSection(false);
   setContextMenuPolicy(Qt::CustomContextMenu);
