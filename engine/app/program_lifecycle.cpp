@@ -1,5 +1,7 @@
 #include "app/program_lifecycle.h"
 
+#include <mutex>
+
 #include "display/d3d.h"
 #include "display/set_display.h"
 #include "midi/midi_class.h"
@@ -39,7 +41,11 @@ bool ProgramLifecycle::Startup() {
   if (!steps_.StartCaptureManager()) sys::Log("Failed to create filter graph");
 
   steps_.OpenAudioInput();
-  SetDefaultLfos();
+  {
+    // The render thread already runs and advances the LFOs every pass.
+    std::lock_guard<sys::CriticalSection> frame(performer_.FrameLock());
+    SetDefaultLfos();
+  }
 
   sys::Log("Registering Clipboard Format");
   steps_.RegisterClipboardFormat();

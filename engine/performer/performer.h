@@ -78,6 +78,9 @@ class Performer {
   // --- State (user-interface thread) --------------------------------------
   // Waits for the pass in progress to end, then writes the state.
   void SetState(PerformerState state);
+  // Held for a whole pass; the user interface takes it to change what the
+  // render thread reads (LFO records among them).
+  sys::CriticalSection& FrameLock() { return frameLock_; }
   PerformerState State() const { return static_cast<PerformerState>(state_.load()); }
 
   // --- Notes and banks ----------------------------------------------------
