@@ -4,6 +4,8 @@
 
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
+#include "effects/group_d/mini_ssc.h"
+#include "effects/group_d/polarity.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -12,10 +14,16 @@ namespace {
 // Static for the library's lifetime: the host keeps their addresses.
 Descriptor<BrightenDimSource> brightenDimSourceDesc;
 Descriptor<InvertSource> invertSourceDesc;
+Descriptor<MiniSscCom1> miniSscCom1Desc;
+Descriptor<MiniSscCom2> miniSscCom2Desc;
+Descriptor<Polarity> polarityDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
-    &brightenDimSourceDesc,
-    &invertSourceDesc,
+    &miniSscCom1Desc,  // 1
+    &miniSscCom2Desc,  // 2
+    &brightenDimSourceDesc,  // 3
+    &invertSourceDesc,  // 9
+    &polarityDesc,  // 30
 };
 
 }  // namespace

@@ -34,10 +34,13 @@ struct CatalogueRow {
 
 // The classes built so far, in catalogue order.
 const CatalogueRow kCatalogue[] = {
+    {"MiniSSC COM1", "Controller", 0, 0, 0, "Serial Servo Controller for COM1", "66a572f302968a4b89338f7b50317aff"},
+    {"MiniSSC COM2", "Controller", 0, 0, 0, "Serial Servo Controller for COM2", "23a693c637302e42ad9aa45dfda4b835"},
     {"Brighten/Dim Source", "2D Effect", 1, 1, 1, "Display a source with velocity-based brightness",
      "2b75bed63a2490408bf1ab231b116636"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
+    {"Polarity", "3D Generator", 3, 0, 5, "Display rings of color", "cc6ecd242b7b5b42958900ac3a0167ea"},
 };
 
 TEST(KestrixCatalogue, TheRegistryRegistersEveryKindInCatalogueOrder) {

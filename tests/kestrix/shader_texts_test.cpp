@@ -16,6 +16,7 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
   } entries[] = {
       {106, "vs_main", "vs"},        {106, "ps_passthrough", "ps"}, {106, "ps_colorkey", "ps"},
       {110, "vs_main", "vs"},        {110, "ps_invert", "ps"},      {110, "ps_invertbright", "ps"},
+      {150, "vs_main", "vs"},        {150, "ps_main", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);

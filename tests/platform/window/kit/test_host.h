@@ -20,6 +20,8 @@ class TestHost final : public lv::LorvaneInterface {
   std::function<const char*(lv::WindowHandle owner, const char* current)> selectSource;
   // Gets the path as stored; returns the text to write back or "" for none.
   std::function<std::string(const std::string& path)> resolvePath;
+  // Controller values by channel and number; 0 without it.
+  std::function<uint8_t(uint8_t channel, uint8_t controller)> controller;
 
   // Records.
   std::vector<ResolveCall> resolveCalls;
@@ -42,7 +44,7 @@ class TestHost final : public lv::LorvaneInterface {
   bool RoundToNearestPow2() override { return true; }
   const char* GetVertexShaderProfile() override { return "vs_3_0"; }
   const char* GetPixelShaderProfile() override { return "ps_3_0"; }
-  uint8_t GetController(uint8_t, uint8_t) override { return 0; }
+  uint8_t GetController(uint8_t c, uint8_t n) override { return controller ? controller(c, n) : 0; }
   uint32_t GetMidiClock() override { return 0; }
   int32_t ResolveFilePath(char* path, int32_t bufferLength) override {
     resolveCalls.push_back({path, bufferLength});
