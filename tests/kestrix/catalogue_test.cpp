@@ -4,12 +4,21 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 
 #include "kestrix_library.h"
 #include "test_host.h"
 
 namespace {
+
+// The servo controllers open their serial ports when created: keep them off
+// whatever real ports the machine running the tests has.
+const bool kNoRealSerialPorts = [] {
+  setenv("LV_SERIAL_COM1", "/nonexistent/lv-test-com1", 1);
+  setenv("LV_SERIAL_COM2", "/nonexistent/lv-test-com2", 1);
+  return true;
+}();
 
 std::string StoredBytes(const lv::ClassId& id) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(&id);
