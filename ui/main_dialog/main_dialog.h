@@ -81,6 +81,8 @@ class MainDialog final : public QMainWindow {
   void ReopenMidiInput();
   // Greys the commands that cannot run now.
   void UpdateCommandStates();
+  // Refills the File menu's recent-files entries from the list.
+  void RebuildRecentFiles();
 
   PatchList& List() { return *list_; }
   QWidget* Item(int id) const;
@@ -97,7 +99,6 @@ class MainDialog final : public QMainWindow {
 
   void BuildControls();
   void BuildMenu();
-  void RebuildRecentFiles();
   void ButtonCommand(int id);
   bool MenuCommand(int id);
 

@@ -1,4 +1,8 @@
 // lorvan-gpu: the live video instrument. Takes no arguments.
+//
+// Test hook: with LV_DUMP_GEOMETRY set to a file name, the program writes the
+// main dialog's visible controls and their screen places there shortly after
+// start-up (the end-to-end layout check reads it).
 #include <csignal>
 
 #include <QApplication>
@@ -21,7 +25,7 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, [](int) { terminateAsked = 1; });
   QTimer terminateWatch;
   QObject::connect(&terminateWatch, &QTimer::timeout, [&program] {
-    if (terminateAsked) program.Shutdown();
+    if (terminateAsked) program.Close();
   });
   terminateWatch.start(100);
   sys::Log("Entering main message loop");

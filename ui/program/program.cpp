@@ -2,69 +2,158 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <cstdlib>
 
+#include "app/key_note_map.h"
+#include "dialogs/program_ids.h"
+#include "platform/sys/clock.h"
 #include "platform/sys/log.h"
-#include "platform/sys/module_path.h"
 #include "platform/window/message_box.h"
 #include "platform/window/qt_window_handle.h"
 
 namespace app {
 namespace {
 
-Program* theProgram = nullptr;
-lv::DisplayHostState* theHost = nullptr;
+// The built-in plug-in kinds register here, ahead of the libraries' kinds.
+void RegisterBuiltinKinds(lv::PlugRegistry&) {}
 
-gfx::Device* CurrentDevice() { return theHost != nullptr ? theHost->Device() : nullptr; }
+constexpr int kOutputWidth = 320;
+constexpr int kOutputHeight = 240;
 
 }  // namespace
 
-Program::Program() : d3d_(gfx::CreateGraphicsSystem), midi_(midi::CreateInputSystem()) {
-  theProgram = this;
-  theHost = &host_;
-  workBuffers_.Connect(&host_, nullptr, lv::WorkBufferKindMaker{});
+Program::Program()
+    : d3d_(gfx::CreateGraphicsSystem),
+      midi_(midi::CreateInputSystem()),
+      waveInDevices_(audio::CreateSystemWaveInDevices()),
+      audioInput_(*waveInDevices_) {
+  registry_.SetHost(&host_);
+  workBuffers_.Connect(&displayHost_, &sourceKinds_, lv::MakeWorkBufferKind);
   performer_.SetDevice(&frameDevice_);
+  render_.SetFrameGrabber(&frameGrabber_);
 }
 
 Program::~Program() {
   if (!shutDown_) Shutdown();
-  theHost = nullptr;
-  theProgram = nullptr;
+  mainDialog_.reset();
+  host_.performer.store(nullptr);
+  host_.registry.store(nullptr);
+  host_.mainWindow = nullptr;
+}
+
+int Program::AdapterCount() const { return std::max(1, d3d_.AdapterCount()); }
+
+void Program::CreateMainDialog() {
+  ui::MainDialogServices services;
+  services.performer = &performer_;
+  services.kinds = &pluginKinds_;
+  services.projects = &projectFiles_;
+  services.recent = &recentProjects_;
+  services.settings = &settingsDefaults_;
+  services.display = &displayControl_;
+  services.midi = &midiControl_;
+  services.capture = &captureCommands_;
+  services.facts = &systemFacts_;
+  services.workBuffers = &workBufferNames_;
+  services.keyNoteMap = [](int key) { return lv::NoteOfKey(key); };
+  services.shutdown = [this] { Shutdown(); };
+  mainDialog_ = std::make_unique<ui::MainDialog>(std::move(services));
+  projectFiles_.SetMainDialog(mainDialog_.get());
+  renderPrompts_.SetOwner(mainDialog_->Handle());
+  compressorChooser_.SetOwner(mainDialog_->Handle());
+
+  // The windowed output is presented into a surface filling the dialog's output area.
+  QWidget* area = mainDialog_->Item(ids::kOutputArea);
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  outputArea_ = new OutputSurface(area);
+  outputArea_->setFocusPolicy(Qt::NoFocus);
+  layout->addWidget(outputArea_);
+  FitOutputArea();
+}
+
+// The output area's inside becomes 320 x 240; the dialog grows with it and
+// the controls to its right and below move along, so none come to overlap it.
+void Program::FitOutputArea() {
+  QWidget* area = mainDialog_->Item(ids::kOutputArea);
+  QWidget* central = mainDialog_->centralWidget();
+  const QRect before = area->geometry();
+  const int dx = kOutputWidth - area->contentsRect().width();
+  const int dy = kOutputHeight - area->contentsRect().height();
+  for (QWidget* control : central->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (control == area) continue;
+    QRect place = control->geometry();
+    const bool below = place.top() >= before.bottom();
+    if (place.left() >= before.right()) {
+      place.translate(dx, 0);
+    } else if (below && place.right() >= before.right()) {
+      place.setRight(place.right() + dx);  // spans the dialog's width
+    }
+    if (below) place.translate(0, dy);
+    control->setGeometry(place);
+  }
+  area->setGeometry(before.adjusted(0, 0, dx, dy));
+  central->setFixedSize(central->width() + dx, central->height() + dy);
+  mainDialog_->adjustSize();
 }
 
 bool Program::InitInstance() {
   sys::Log("InitInstance started");
   lv::OutputWindowCommands::Connections connections;
   connections.setWindowed = [this] { display_.SetDisplay(false); };
-  connections.keyboardPlay = [this] { return keyboardPlay_; };
-  commands_ = std::make_unique<lv::OutputWindowCommands>(performer_, std::move(connections));
+  connections.keyboardPlay = [this] {
+    const ui::KeyboardPlay& play = mainDialog_->Keyboard();
+    return lv::KeyboardPlay{play.enabled, static_cast<uint8_t>(play.channel & 15)};
+  };
+  connections.clearPlayingMarks = [this] { mainDialog_->List().ClearPlaying(); };
+  connections.clock = sys::TimeMs;
 
   auto keyDown = [this](int key, bool repeat) { commands_->KeyDown(key, repeat); };
   auto keyUp = [this](int key) { commands_->KeyUp(key); };
   outputWindow_ = std::make_unique<OutputWindow>(OutputWindow::Handlers{keyDown, keyUp});
-  mainDialog_ = std::make_unique<MainDialog>(MainDialog::Handlers{keyDown, keyUp, [this] { Shutdown(); }});
+  CreateMainDialog();
   sys::Log("Windows created");
+  connections.mainDialog = &mainDialog_->NoteReports();
+  commands_ = std::make_unique<lv::OutputWindowCommands>(performer_, std::move(connections));
   // Losing the foreground in full screen on the first screen returns to the window.
   QObject::connect(qApp, &QGuiApplication::applicationStateChanged, [this](Qt::ApplicationState state) {
     if (state != Qt::ApplicationActive && commands_) commands_->Deactivated();
   });
 
   // The output area needs its native window before the device presents into it.
-  mainDialog_->OutputArea().winId();
+  outputArea_->winId();
   outputWindow_->winId();
   d3d_.SetPresentFallback([this](const gfx::PresentImage& image) {
-    (fullScreenShown_ ? static_cast<OutputSurface&>(*outputWindow_) : mainDialog_->OutputArea()).ShowPicture(image);
+    (fullScreenShown_ ? static_cast<OutputSurface&>(*outputWindow_) : *outputArea_).ShowPicture(image);
   });
 
   sys::Log("Resetting performance");
+  mainDialog_->UpdateMainTitle();
+  mainDialog_->EnablePerformanceButtons(false);
+  mainDialog_->UpdateBankControls();
   if (!lifecycle_.Startup()) return false;
-  PlayTestPatch();
+  mainDialog_->AttachToPerformer();
+  mainDialog_->RebuildRecentFiles();
+  mainDialog_->UpdateCommandStates();
   mainDialog_->show();
   mainDialog_->activateWindow();
-  mainDialog_->setFocus();
+  if (const char* path = std::getenv("LV_DUMP_GEOMETRY"))
+    QTimer::singleShot(500, mainDialog_.get(), [this, file = std::string(path)] { DumpGeometry(file); });
   sys::Log("InitInstance finished");
   return true;
+}
+
+void Program::Close() {
+  if (mainDialog_ && !shutDown_) {
+    mainDialog_->close();
+  } else {
+    Shutdown();
+  }
 }
 
 void Program::Shutdown() {
@@ -74,16 +163,18 @@ void Program::Shutdown() {
   QApplication::quit();
 }
 
-void Program::LoadRecentFiles() {
-  // Call site for the recent-files list ("Lorvane.mru" beside the program).
+void Program::ConnectHost() {
+  host_.mainWindow = mainDialog_ ? mainDialog_->Handle() : nullptr;
+  host_.performer.store(&performer_);
+  host_.registry.store(&registry_);
 }
 
-void Program::LoadSettings() {
-  // Call site for the settings file ("Lorvane.cfg" beside the program).
-}
+void Program::LoadRecentFiles() { recentFiles_.Load("Lorvane.mru"); }
+
+void Program::LoadSettings() { settings_.Load("Lorvane.cfg"); }
 
 void Program::SaveSettings() {
-  // Call site for saving the settings file.
+  if (!settings_.Save()) sys::Log("Settings could not be saved to %s", settings_.Path().c_str());
 }
 
 void Program::ShowCursor(bool show) {
@@ -94,32 +185,36 @@ void Program::ShowCursor(bool show) {
 }
 
 void Program::LoadPlugins() {
-  // INTERIM: becomes LoadPlugins(ThePlugRegistry(), libraries, main dialog).
-  libraries_.LoadFolder(sys::FolderOf(sys::ProgramPath()) + "/Plugins", CurrentDevice);
+  lv::LoadPlugins(registry_, libraries_, RegisterBuiltinKinds, mainDialog_ ? mainDialog_->Handle() : nullptr);
 }
 
-void Program::FreePluginLibraries() { libraries_.FreeAll(); }
+void Program::FreePluginLibraries() {
+  // Nothing may still point at a library's descriptors once it is closed.
+  registry_.Clear();
+  libraries_.FreeAll();
+}
 
-// INTERIM, for the end-to-end test until project files open: with
-// LV_TEST_PATCH_NOTE set, a performance whose bank 0 plays the first loaded
-// plug-in kind on that note of channel 1.
-void Program::PlayTestPatch() {
-  const char* note = std::getenv("LV_TEST_PATCH_NOTE");
-  if (note == nullptr || libraries_.Kinds().empty()) return;
-  auto* performance = new lv::Performance;
-  lv::Bank* bank = performance->CreateBank(0);
-  performance->SelectBank(0);
-  const int index = std::atoi(note) & 0x7F;
-  bank->slots[index].patch.reset(libraries_.Kinds().front()->Create());
-  bank->slots[index].bindings.Attach(bank->slots[index].patch.get());
-  performer_.SetPerformance(performance);
-  performer_.SetChannelMask(performance->channelMask);
-  sys::Log("Test patch on note %d", index);
+void Program::OpenAudioInput() {
+  audioInput_.FindDevices();
+  audioInput_.Open(audioInput_.FirstDevice());
+  if (!audioInput_.IsOpen()) sys::Log("No audio input device opened");
+  performer_.SetAudioInput(&engineAudio_);
+  performer_.SetCaptureAudio(&engineAudio_);
+  render_.SetCaptureAudio(&engineAudio_);
+  host_.audioInput.store(&engineAudio_);
+}
+
+void Program::CloseAudioInput() {
+  host_.audioInput.store(nullptr);
+  performer_.SetAudioInput(nullptr);
+  performer_.SetCaptureAudio(nullptr);
+  render_.SetCaptureAudio(nullptr);
+  audioInput_.Shutdown();
 }
 
 gfx::NativeWindow Program::FullScreenWindow() { return outputWindow_->Native(); }
 
-gfx::NativeWindow Program::WindowedOutput() { return mainDialog_->OutputArea().Native(); }
+gfx::NativeWindow Program::WindowedOutput() { return outputArea_->Native(); }
 
 void Program::ShowFullScreenWindow(const lv::DisplayRequest& request) {
   const auto screens = QGuiApplication::screens();
@@ -146,7 +241,7 @@ void Program::ActivateMainDialog() {
 
 void Program::ReportModeUnavailable(const lv::DisplayRequest& request) {
   window::MessageBoxRequest box;
-  box.owner = window::HandleOf(mainDialog_.get());
+  box.owner = mainDialog_ ? mainDialog_->Handle() : nullptr;
   box.caption = "Display Mode Not Available";
   box.text = "The display mode " + std::to_string(request.width) + " x " + std::to_string(request.height) + ", " +
              std::to_string(request.bitsPerPixel) + " bits, " + std::to_string(request.refreshRate) +
@@ -165,6 +260,39 @@ void Program::FatalDisplayError(int code) {
   midi_.Close();
   performer_.Stop();
   std::_Exit(1);
+}
+
+// One line per visible control: its object name (the control id), its
+// class, its place in screen pixels (x y width height), its text and the
+// pixels that text needs in the control's font.
+void Program::DumpGeometry(const std::string& path) const {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  QWidget* central = mainDialog_->centralWidget();
+  for (QWidget* control : central->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (!control->isVisible()) continue;
+    const QPoint at = control->mapToGlobal(QPoint(0, 0));
+    const QVariant property = control->property("text");
+    QString text = property.isValid() ? property.toString() : QString();
+    text.replace('\n', ' ').remove('&');
+    const int needed = text.isEmpty() ? 0 : control->fontMetrics().horizontalAdvance(text);
+    const QString line = QStringLiteral("%1\t%2\t%3 %4 %5 %6\t%7\t%8\n")
+                             .arg(control->objectName(), QString::fromLatin1(control->metaObject()->className()))
+                             .arg(at.x())
+                             .arg(at.y())
+                             .arg(control->width())
+                             .arg(control->height())
+                             .arg(text)
+                             .arg(needed);
+    file.write(line.toUtf8());
+  }
+  const QPoint at = mainDialog_->centralWidget()->mapToGlobal(QPoint(0, 0));
+  file.write(QStringLiteral("101\tdialog\t%1 %2 %3 %4\t\t0\n")
+                 .arg(at.x())
+                 .arg(at.y())
+                 .arg(central->width())
+                 .arg(central->height())
+                 .toUtf8());
 }
 
 }  // namespace app

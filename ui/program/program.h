@@ -7,17 +7,37 @@
 
 #include "app/output_window_commands.h"
 #include "app/program_lifecycle.h"
+#include "audio/engine_audio_input.h"
 #include "display/d3d.h"
 #include "display/display_environment.h"
 #include "display/display_frame_device.h"
-#include "display/display_host_state.h"
 #include "display/set_display.h"
-#include "interim_plugin_loading.h"
-#include "main_dialog.h"
+#include "display_control.h"
+#include "files/recent_files.h"
+#include "files/settings_file.h"
+#include "host/lorvane_host.h"
+#include "host_system_facts.h"
+#include "lorvane_display_host.h"
+#include "main_dialog/engine_capture_commands.h"
+#include "main_dialog/main_dialog.h"
 #include "midi/midi_class.h"
+#include "midi_input_control.h"
 #include "output_window.h"
 #include "performer/performer.h"
+#include "platform/audio/wave_in.h"
+#include "project_files.h"
+#include "recent_projects.h"
+#include "registry/plug_registry.h"
+#include "registry/plugin_libraries.h"
+#include "registry_kinds.h"
+#include "render/device_frame_grabber.h"
+#include "render/render_controller.h"
+#include "render/dialog_compressor_chooser.h"
+#include "render/window_render_prompts.h"
+#include "settings_defaults.h"
+#include "work_buffer_names.h"
 #include "workbuffers/work_buffer.h"
+#include "workbuffers/work_buffer_kind.h"
 
 namespace app {
 
@@ -29,23 +49,25 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   // Creates the windows and starts every subsystem; false when the main
   // dialog cannot be made.
   bool InitInstance();
-  // From the main dialog's close.
+  // From the main dialog's close, after its performance is gone.
   void Shutdown();
+  // Asks the main dialog to close, as its close button does.
+  void Close();
 
   // StartupSteps
-  void ConnectHost() override {}
+  void ConnectHost() override;
   void LoadRecentFiles() override;
   void LoadSettings() override;
-  const char* SettingsMidiDevice() override { return nullptr; }
+  const char* SettingsMidiDevice() override { return settings_.MidiDevice(); }
   void ShowCursor(bool show) override;
   void LoadPlugins() override;
   void ScanFreeFrameFolder() override {}
   void OpenSoundOutput() override {}
   bool StartCaptureManager() override { return true; }
-  void OpenAudioInput() override {}
+  void OpenAudioInput() override;
   void RegisterClipboardFormat() override {}
   void SaveSettings() override;
-  void CloseAudioInput() override {}
+  void CloseAudioInput() override;
   void ReleaseCaptureDevices() override {}
   void UnloadFreeFrame() override {}
   void FreePluginLibraries() override;
@@ -63,23 +85,52 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void FatalDisplayError(int code) override;
 
  private:
-  void PlayTestPatch();
+  void CreateMainDialog();
+  void FitOutputArea();
+  int AdapterCount() const;
+  // The main dialog's controls and their places, for the layout check of
+  // the end-to-end tests (LV_DUMP_GEOMETRY names the file).
+  void DumpGeometry(const std::string& path) const;
 
   // In the order the program builds them.
   lv::WorkBufferTable workBuffers_;
   lv::Performer performer_;
-  lv::DisplayHostState host_;
-  InterimPluginLibraries libraries_;
+  lv::LorvaneHost& host_ = lv::TheLorvaneHost();
+  lv::RecentFiles& recentFiles_ = lv::TheRecentFiles();
+  lv::Settings& settings_ = lv::TheSettings();
+  lv::PlugRegistry& registry_ = lv::ThePlugRegistry();
+  RegistrySourceKinds sourceKinds_{registry_};
+  lv::PluginLibraries libraries_;
   lv::D3D d3d_;
   lv::MidiClass midi_;
-  lv::DisplayFrameDevice frameDevice_{d3d_, workBuffers_, host_};
-  lv::DisplaySwitch display_{d3d_, performer_, workBuffers_, host_, *this};
+  std::unique_ptr<audio::WaveInDevices> waveInDevices_;
+  ::AudioInput audioInput_;
+  EngineAudioInput engineAudio_{audioInput_};
+  lv::DeviceFrameGrabber frameGrabber_;
+  LorvaneDisplayHost displayHost_{host_, [this](gfx::Device* device) { frameGrabber_.SetDevice(device); }};
+  lv::DisplayFrameDevice frameDevice_{d3d_, workBuffers_, displayHost_};
+  lv::DisplaySwitch display_{d3d_, performer_, workBuffers_, displayHost_, *this};
   lv::ProgramLifecycle lifecycle_{*this, performer_, d3d_, display_, midi_};
-  lv::KeyboardPlay keyboardPlay_{true, 0};
-  std::unique_ptr<lv::OutputWindowCommands> commands_;
 
+  lv::WindowRenderPrompts renderPrompts_;
+  lv::DialogCompressorChooser compressorChooser_;
+  lv::RenderController render_{performer_, renderPrompts_, compressorChooser_};
+
+  // What the main dialog's commands reach.
+  RegistryPluginKinds pluginKinds_{registry_};
+  ProjectFiles projectFiles_{registry_, [this] { return AdapterCount(); }};
+  RecentProjects recentProjects_{recentFiles_};
+  SettingsDefaults settingsDefaults_{settings_, [this] { return AdapterCount(); }};
+  DisplayControl displayControl_{display_};
+  MidiInputControl midiControl_{midi_, performer_};
+  ui::EngineCaptureCommands captureCommands_{performer_, &render_};
+  HostSystemFacts systemFacts_{host_};
+  WorkBufferNames workBufferNames_{workBuffers_};
+
+  std::unique_ptr<lv::OutputWindowCommands> commands_;
   std::unique_ptr<OutputWindow> outputWindow_;
-  std::unique_ptr<MainDialog> mainDialog_;
+  std::unique_ptr<ui::MainDialog> mainDialog_;
+  OutputSurface* outputArea_ = nullptr;  // inside the main dialog
   bool shutDown_ = false;
   bool fullScreenShown_ = false;
 };

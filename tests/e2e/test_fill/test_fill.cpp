@@ -3,6 +3,7 @@
 // when the note ends.
 #include <cstdint>
 
+#include "lv/lorvane_interface.h"
 #include "lv/plug_desc.h"
 #include "platform/gfx/device.h"
 
@@ -11,13 +12,6 @@
 namespace {
 
 constexpr lv::ClassId kTestFillId{0x7e57f111, 1, 1, {0, 0, 0, 0, 0, 0, 0, 1}};
-gfx::Device* (*currentDevice)() = nullptr;
-
-void Fill(gfx::Color color) {
-  gfx::Device* device = currentDevice != nullptr ? currentDevice() : nullptr;
-  if (device != nullptr) device->Clear(0, nullptr, gfx::clear::Target, color, 1.0f, 0);
-}
-
 class TestFill final : public lv::Plug {
  public:
   int32_t GetKind() override { return 1; }
@@ -39,6 +33,13 @@ class TestFill final : public lv::Plug {
   const lv::ParamInfo* GetParamInfo(int32_t) override { return nullptr; }
   int32_t GetParam(int32_t) override { return 0; }
   void SetParam(int32_t, int32_t) override {}
+
+ private:
+  // The device comes from the host object, as every plug-in's does.
+  void Fill(gfx::Color color) {
+    gfx::Device* device = host != nullptr ? host->GetDevice() : nullptr;
+    if (device != nullptr) device->Clear(0, nullptr, gfx::clear::Target, color, 1.0f, 0);
+  }
 };
 
 class TestFillDesc final : public lv::PlugDesc {
@@ -58,5 +59,3 @@ TestFillDesc descriptor;
 LV_EXPORT int lvpGetVersion() { return 768; }
 LV_EXPORT int lvpGetNumPlugs() { return 1; }
 LV_EXPORT lv::PlugDesc* lvpGetPlugDesc(int index) { return index == 0 ? &descriptor : nullptr; }
-// Until the host object reaches libraries, the program hands over the device this way.
-LV_EXPORT void lvpInterimSetDeviceSource(gfx::Device* (*source)()) { currentDevice = source; }

@@ -1,0 +1,157 @@
+"""What the end-to-end tests share: the program started from a clean folder
+under the virtual X server, its log, screenshots, keys and mouse clicks."""
+import ctypes
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import zlib
+
+
+def wait_for(predicate, timeout, what):
+    end = time.time() + timeout
+    while time.time() < end:
+        if predicate():
+            return
+        time.sleep(0.1)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def screenshot():
+    """The whole screen as (width, height, rows of (r, g, b) bytes)."""
+    data = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
+    header = struct.unpack(">25I", data[:100])
+    header_size, width, height = header[0], header[4], header[5]
+    byte_order, bits_per_pixel, bytes_per_line, ncolors = header[7], header[11], header[12], header[19]
+    assert bits_per_pixel in (24, 32), bits_per_pixel
+    step = bits_per_pixel // 8
+    pixels = data[header_size + ncolors * 12:]
+    rows = []
+    for y in range(height):
+        row = pixels[y * bytes_per_line: y * bytes_per_line + width * step]
+        rgb = bytearray()
+        for x in range(0, len(row), step):
+            if byte_order == 0:
+                rgb += bytes((row[x + 2], row[x + 1], row[x]))
+            else:
+                rgb += bytes((row[x + step - 3], row[x + step - 2], row[x + step - 1]))
+        rows.append(bytes(rgb))
+    return width, height, rows
+
+
+def save_png(path, shot, box=None):
+    """Writes the screenshot (or the box (x, y, w, h) of it) as a PNG."""
+    width, height, rows = shot
+    x, y, w, h = box if box else (0, 0, width, height)
+    w, h = min(w, width - x), min(h, height - y)
+    raw = b"".join(b"\0" + rows[y + i][x * 3:(x + w) * 3] for i in range(h))
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+def green_pixels(shot=None):
+    """Pixels of the screen that are the test patch's green."""
+    width, height, rows = shot or screenshot()
+    count = 0
+    for row in rows:
+        for x in range(0, len(row), 3):
+            if row[x + 1] > 150 and row[x] < 60 and row[x + 2] < 60:
+                count += 1
+    return count
+
+
+def close_window(window_id):
+    """Asks the window to close, as a window manager's close button does."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x.XFlush.argtypes = [ctypes.c_void_p]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x.XOpenDisplay(None)
+    protocols = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    delete = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_char * 128)]
+
+    event = ClientMessage(type=33, window=window_id, message_type=protocols, format=32)
+    event.data[0] = delete
+    event.data[1] = 0  # CurrentTime
+    x.XSendEvent(display, window_id, 0, 0, ctypes.byref(event))
+    x.XFlush(display)
+    x.XCloseDisplay(display)
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *[str(a) for a in args]], check=True, capture_output=True, text=True).stdout
+
+
+def click(x, y):
+    xdotool("mousemove", "--sync", x, y)
+    xdotool("click", "1")
+
+
+class RunningProgram:
+    """The program copied into a fresh folder with the given plug-in
+    libraries in Plugins/ beside it; `prepare(folder)` runs before it starts."""
+
+    def __init__(self, program, libraries, prepare=None):
+        self.folder = tempfile.mkdtemp(prefix="lorvan-e2e-")
+        shutil.copy(program, os.path.join(self.folder, "lorvan-gpu"))
+        os.mkdir(os.path.join(self.folder, "Plugins"))
+        for library in libraries:
+            shutil.copy(library, os.path.join(self.folder, "Plugins", os.path.basename(library)))
+        self.log_path = os.path.join(self.folder, "lorvan-gpu Log.txt")
+        open(self.log_path, "w").close()  # the log is written only when it exists
+        self.geometry_path = os.path.join(self.folder, "geometry.txt")
+        if prepare:
+            prepare(self.folder)
+        env = dict(os.environ, QT_QPA_PLATFORM="xcb", LV_DUMP_GEOMETRY=self.geometry_path)
+        self.process = subprocess.Popen([os.path.join(self.folder, "lorvan-gpu")], cwd=self.folder, env=env)
+        wait_for(lambda: "Entering main message loop" in self.log_lines(), 60, "the message loop")
+        wait_for(lambda: os.path.exists(self.geometry_path) and "\n101\t" in "\n" + open(self.geometry_path).read(),
+                 30, "the geometry dump")
+        self.dialog = int(xdotool("search", "--name", "^Lorvane GPU").split()[0])
+
+    def log_lines(self):
+        with open(self.log_path) as f:
+            return [line.rstrip("\n") for line in f]
+
+    def controls(self):
+        """Visible controls: {id: (class, (x, y, w, h), text, text width)}."""
+        found = {}
+        with open(self.geometry_path) as f:
+            for line in f:
+                name, kind, box, text, needed = line.rstrip("\n").split("\t")
+                found[name] = (kind, tuple(int(v) for v in box.split()), text, int(needed))
+        return found
+
+    def close(self):
+        close_window(self.dialog)
+        return self.process.wait(timeout=30)
+
+    def cleanup(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def assert_log_in_order(lines, expected):
+    at = 0
+    for want in expected:
+        while at < len(lines) and lines[at] != want:
+            at += 1
+        assert at < len(lines), "log line missing or out of order: %r\n%s" % (want, "\n".join(lines))
+        at += 1

@@ -1,0 +1,29 @@
+#include "project_files.h"
+
+#include "platform/window/qt_window_handle.h"
+
+namespace app {
+
+void ProjectFiles::SetMainDialog(QWidget* dialog) {
+  mainDialog_ = dialog;
+  dialogs_ = std::make_unique<lv::CommonProjectFileDialogs>(window::HandleOf(dialog));
+}
+
+lv::ProjectFileContext ProjectFiles::Context() {
+  lv::ProjectFileContext context;
+  context.registry = &registry_;
+  context.adapterCount = adapterCount_ ? adapterCount_() : 1;
+  context.dialogs = dialogs_.get();
+  context.progress = mainDialog_ != nullptr ? &progress_ : nullptr;
+  return context;
+}
+
+bool ProjectFiles::Save(lv::Performance& performance, bool saveAs) {
+  return lv::SavePerformance(performance, saveAs, Context());
+}
+
+bool ProjectFiles::Load(lv::Performance& performance, const char* fileName) {
+  return lv::LoadPerformance(performance, fileName, Context());
+}
+
+}  // namespace app

@@ -1,0 +1,52 @@
+#pragma once
+// The main dialog's project commands over the project-file reader and
+// writer, with the common file dialogs and the progress window.
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "files/file_progress.h"
+#include "files/project_file.h"
+#include "files/project_file_dialogs.h"
+#include "main_dialog/main_dialog_services.h"
+#include "progress/progress_window.h"
+
+namespace app {
+
+// The progress window as the project files report to it.
+class ProgressWindowFileProgress final : public lv::FileProgress {
+ public:
+  explicit ProgressWindowFileProgress(QWidget*& mainDialog) : mainDialog_(mainDialog) {}
+  void Open(const char* caption) override { window_.Open(mainDialog_, QString::fromUtf8(caption)); }
+  void SetPosition(int percent) override { window_.SetPosition(percent); }
+  void SetText(const char* text) override { window_.SetText(QString::fromUtf8(text)); }
+  void Close() override { window_.Close(); }
+
+ private:
+  QWidget*& mainDialog_;
+  ui::ProgressWindow window_;
+};
+
+class ProjectFiles final : public ui::ProjectFiles {
+ public:
+  // `adapterCount` answers the display adapters present when a file loads.
+  ProjectFiles(lv::PlugRegistry& registry, std::function<int()> adapterCount)
+      : registry_(registry), adapterCount_(std::move(adapterCount)) {}
+
+  // The dialogs and the progress window belong to the main dialog.
+  void SetMainDialog(QWidget* dialog);
+
+  bool Save(lv::Performance& performance, bool saveAs) override;
+  bool Load(lv::Performance& performance, const char* fileName) override;
+
+ private:
+  lv::ProjectFileContext Context();
+
+  lv::PlugRegistry& registry_;
+  std::function<int()> adapterCount_;
+  QWidget* mainDialog_ = nullptr;
+  std::unique_ptr<lv::CommonProjectFileDialogs> dialogs_;
+  ProgressWindowFileProgress progress_{mainDialog_};
+};
+
+}  // namespace app
