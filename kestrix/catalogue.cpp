@@ -4,6 +4,14 @@
 
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
+#include "effects/group_a/blend_source.h"
+#include "effects/group_a/blur_source.h"
+#include "effects/group_a/chroma_key_source.h"
+#include "effects/group_a/fade_source.h"
+#include "effects/group_a/glow_source.h"
+#include "effects/group_a/hsv_modify_source.h"
+#include "effects/group_a/show_text.h"
+#include "effects/group_a/wipe_source.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -12,10 +20,26 @@ namespace {
 // Static for the library's lifetime: the host keeps their addresses.
 Descriptor<BrightenDimSource> brightenDimSourceDesc;
 Descriptor<InvertSource> invertSourceDesc;
+Descriptor<FadeSource> fadeSourceDesc;
+Descriptor<HsvModifySource> hsvModifySourceDesc;
+Descriptor<WipeSource> wipeSourceDesc;
+Descriptor<ChromaKeySource> chromaKeySourceDesc;
+Descriptor<BlendSource> blendSourceDesc;
+Descriptor<BlurSource> blurSourceDesc;
+Descriptor<GlowSource> glowSourceDesc;
+Descriptor<ShowText> showTextDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
-    &brightenDimSourceDesc,
-    &invertSourceDesc,
+    &fadeSourceDesc,  // 0
+    &brightenDimSourceDesc,  // 3
+    &blurSourceDesc,  // 6
+    &glowSourceDesc,  // 7
+    &hsvModifySourceDesc,  // 8
+    &invertSourceDesc,  // 9
+    &wipeSourceDesc,  // 10
+    &chromaKeySourceDesc,  // 19
+    &blendSourceDesc,  // 21
+    &showTextDesc,  // 31
 };
 
 }  // namespace
