@@ -103,8 +103,10 @@ void BoxBlurEffect::DrawPass(gfx::Device* device, PassIndex index, int from, int
   const d3dx::Matrix projection = final ? TargetProjection(screen->width, screen->height)
                                         : TargetProjection(renderWidth_, renderHeight_);
   const HalfExtents half = final ? half_ : HalfExtents{float(renderWidth_) * 0.5f, float(renderHeight_) * 0.5f};
-  const float renderRect[4] = {0.5f / float(renderWidth_), 0.5f / float(renderHeight_),
-                               1.0f + 0.5f / float(renderWidth_), 1.0f + 0.5f / float(renderHeight_)};
+  // A render target is read with half a pixel of what it is drawn onto, so
+  // its texels land where they belong whatever the change of size.
+  const float du = 0.5f / std::max(2.0f * half.width, 1.0f), dv = 0.5f / std::max(2.0f * half.height, 1.0f);
+  const float renderRect[4] = {du, dv, 1.0f + du, 1.0f + dv};
   const float* rect = from < 0 ? source_->GetTexelOffset() : renderRect;
   device->SetTexture(0, from < 0 ? source_->GetTexture()
                                  : targets_[size_t(from)].get());

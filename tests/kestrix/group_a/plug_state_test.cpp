@@ -41,6 +41,30 @@ TEST_F(KestrixGroupA, ParameterRowsAndInitialValues) {
       {"Wipe Source", 1, 0, 255, 0, 0, lv::ChunkTag("KGRN"), "Key Grn", 0},
       {"Wipe Source", 2, 0, 255, 0, 0, lv::ChunkTag("KBLU"), "Key Blue", 0},
       {"Wipe Source", 3, 0, 255, 10, 0, lv::ChunkTag("KDST"), "Key Dist", 10},
+      {"Blur Source", 0, 0, 128, 0, 0, lv::ChunkTag("XBLR"), "X Blur", 4},
+      {"Blur Source", 1, 0, 128, 0, 0, lv::ChunkTag("YBLR"), "Y Blur", 4},
+      {"Blur Source", 2, 1, 16, 0, 0, lv::ChunkTag("PASS"), "Passes", 1},
+      {"Blur Source", 3, 0, 3, 0, 0, lv::ChunkTag("TYPE"), "Anim Type", 0},
+      {"Glow Source", 0, 0, 255, 0, 0, lv::ChunkTag("KRED"), "Key Red", 255},
+      {"Glow Source", 1, 0, 255, 0, 0, lv::ChunkTag("KGRN"), "Key Grn", 255},
+      {"Glow Source", 2, 0, 255, 0, 0, lv::ChunkTag("KBLU"), "Key Blue", 255},
+      {"Glow Source", 3, 0, 255, 0, 0, lv::ChunkTag("KDST"), "Key Dist", 25},
+      {"Glow Source", 4, 0, 128, 0, 0, lv::ChunkTag("XBLR"), "X Glow", 50},
+      {"Glow Source", 5, 0, 128, 0, 0, lv::ChunkTag("YBLR"), "Y Glow", 50},
+      {"Glow Source", 6, 1, 16, 0, 0, lv::ChunkTag("PASS"), "Passes", 4},
+      {"Blend Source", 0, 0, 255, 0, 0, lv::ChunkTag("OPAC"), "Opacity", 255},
+      {"Blend Source", 1, 0, 13, 0, 0, lv::ChunkTag("MODE"), "Mode", 0},
+      {"ShowText", 0, 0, 3, 0, 1, lv::ChunkTag("FIDX"), "Font", 0},
+      {"ShowText", 1, 0, 255, 255, 0, lv::ChunkTag("COLR"), "Red", 255},
+      {"ShowText", 2, 0, 255, 255, 0, lv::ChunkTag("COLG"), "Green", 255},
+      {"ShowText", 3, 0, 255, 255, 0, lv::ChunkTag("COLB"), "Blue", 255},
+      {"ShowText", 4, 0, 255, 255, 0, lv::ChunkTag("ALPH"), "Alpha", 255},
+      {"ShowText", 5, -400, 400, 0, 1, lv::ChunkTag("POSX"), "XPos", 0},
+      {"ShowText", 6, -400, 400, 0, 1, lv::ChunkTag("POSY"), "YPos", 0},
+      {"ShowText", 7, -800, 800, 100, 0, lv::ChunkTag("SIZX"), "Width", 100},
+      {"ShowText", 8, -800, 800, 100, 0, lv::ChunkTag("SIZY"), "Height", 100},
+      {"ShowText", 9, -500, 500, 100, 0, lv::ChunkTag("SCAL"), "Scale", 100},
+      {"ShowText", 10, -360, 360, 0, 1, lv::ChunkTag("ANGL"), "Angle", 0},
   };
   for (const ParamRow& row : rows) {
     SCOPED_TRACE(std::string(row.kind) + " " + row.name);
@@ -52,7 +76,8 @@ TEST_F(KestrixGroupA, ParameterRowsAndInitialValues) {
               (std::array{row.min, row.max, row.defaultValue, row.wraps}));
     EXPECT_EQ(info->tag, row.tag);
     EXPECT_STREQ(info->name, row.name);
-    EXPECT_EQ(info->format, nullptr);
+    const bool formatted = std::string(row.name) == "Anim Type" || std::string(row.name) == "Mode";
+    EXPECT_EQ(info->format != nullptr, formatted);
     EXPECT_EQ(plug->GetParam(row.index), row.initial);
     plug->SetParam(row.index, row.max);
     EXPECT_EQ(plug->GetParam(row.index), row.max);
@@ -74,6 +99,11 @@ TEST_F(KestrixGroupA, KnobsAreOfferedOnlyWhileNoVelocityReplacesThem) {
       {"Wipe Source", 0x00, {true, true, true, true}},
       {"Wipe Source", 0x10, {true, true, true, false}},
       {"Chroma Key Source", 0xFF, {true, true, true, true}},
+      {"Blur Source", 0x00, {true, true, true, false}},
+      {"Blur Source", 0x40, {true, true, true, true}},
+      {"Blur Source", 0xC0, {false, false, true, true}},
+      {"Glow Source", 0x00, {true, true, true, true, true, true, true}},
+      {"Glow Source", 0x40, {true, true, true, true, false, false, true}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.kind) + " options " + std::to_string(c.options));
@@ -87,7 +117,8 @@ TEST_F(KestrixGroupA, FlagAndNameStateRoundTrips) {
   const struct {
     const char* kind;
     uint32_t initialOptions;
-  } kinds[] = {{"HSV Modify Source", 0x1F}, {"Chroma Key Source", 0x0F}, {"Wipe Source", 0x1D}};
+  } kinds[] = {{"HSV Modify Source", 0x1F}, {"Chroma Key Source", 0x0F}, {"Wipe Source", 0x1D},
+              {"Blur Source", 0x8E}, {"Glow Source", 0x18E}, {"Blend Source", 6}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.kind);
     auto fresh = library.Create(k.kind);
@@ -124,7 +155,8 @@ TEST_F(KestrixGroupA, FadeSavesItsEnvelopeBetweenFlagAndName) {
 }
 
 TEST_F(KestrixGroupA, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Fade Source", "HSV Modify Source", "Chroma Key Source", "Wipe Source"}) {
+  for (const char* kind : {"Fade Source", "HSV Modify Source", "Chroma Key Source", "Wipe Source", "Blur Source",
+                           "Glow Source", "Blend Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
     plug->SetInputName(0, "missing.avi");
@@ -136,6 +168,54 @@ TEST_F(KestrixGroupA, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
     plug->NoteOff();
     plug->ReleaseDeviceObjects();
   }
+}
+
+TEST_F(KestrixGroupA, KnobTextsNameTheModes) {
+  const struct {
+    const char* kind;
+    int32_t index, value;
+    const char* text;
+  } cases[] = {
+      {"Blur Source", 3, 0, "Off On Cyc"}, {"Blur Source", 3, 3, "On Off"},    {"Blur Source", 3, 9, "Off On Cyc"},
+      {"Blend Source", 1, 0, "Normal"},    {"Blend Source", 1, 13, "Exclusion"}, {"Blend Source", 1, 99, "Normal"},
+  };
+  for (const auto& c : cases) {
+    auto plug = library.Create(c.kind);
+    char text[64] = {};
+    plug->GetParamInfo(c.index)->format(c.value, text, plug.get(), c.index);
+    EXPECT_STREQ(text, c.text) << c.kind << " " << c.value;
+  }
+}
+
+TEST_F(KestrixGroupA, ShowTextSavesOptionTextAndFont) {
+  auto fresh = library.Create("ShowText");
+  std::string font(60, '\0');
+  font[0] = 12;   // height
+  font[26] = 2;   // proof quality
+  EXPECT_EQ(ReadChunkList(SavedBy(*fresh)),
+            (Chunks{{"FLAG", U32(1)}, {"TEXT", std::string(1, '\0')}, {"FONT", font}}));
+
+  std::string chosen = font;
+  chosen[0] = 40;
+  chosen.replace(28, 5, "Serif");
+  auto saved = library.Create("ShowText");
+  LoadInto(*saved, ChunkList({{"FONT", chosen}, {"ZZZZ", "x"}, {"TEXT", std::string("Hello", 6)}, {"FLAG", U32(0)}}));
+  const Chunks expected{{"FLAG", U32(0)}, {"TEXT", std::string("Hello", 6)}, {"FONT", chosen}};
+  EXPECT_EQ(ReadChunkList(SavedBy(*saved)), expected);
+
+  // A text without its NUL ends with the chunk; a short font and an
+  // unterminated face name cannot run past their buffers.
+  std::string noNul(60, 'A');
+  LoadInto(*saved, ChunkList({{"TEXT", "abc"}, {"FONT", "short"}, {"FLAG", U32(1)}}));
+  EXPECT_EQ(ReadChunkList(SavedBy(*saved))[1].second, std::string("abc", 4));
+  EXPECT_EQ(ReadChunkList(SavedBy(*saved))[2].second, chosen);
+  LoadInto(*saved, ChunkList({{"FONT", noNul}}));
+  EXPECT_EQ(ReadChunkList(SavedBy(*saved))[2].second.back(), '\0');
+  EXPECT_EQ(ReadChunkList(SavedBy(*saved))[1].second, std::string(1, '\0')) << "loading starts without text";
+
+  EXPECT_EQ(saved->GetNumInputs(), 0);
+  EXPECT_EQ(saved->GetInputName(0), nullptr);
+  EXPECT_FALSE(saved->CreateDeviceObjects()) << "no text, nothing to draw";
 }
 
 }  // namespace

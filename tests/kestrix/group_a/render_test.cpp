@@ -238,5 +238,212 @@ TEST_F(WipeRender, VelocityWipeSpeedGrowsTheKeyOverTime) {
 }
 
 
+// ---- Blend Source
+
+// One channel of a mode's blended colour B from source s and frame f.
+float Blended(int mode, float s, float f) {
+  auto overlay = [](float pick, float s, float f) {
+    return std::round(pick) == 0 ? std::min(2 * s * f, 1.0f) : std::clamp(1 - 2 * (1 - s) * (1 - f), 0.0f, 1.0f);
+  };
+  switch (mode) {
+    case 0: return s;
+    case 2: return std::min(s, f);
+    case 3: return s * f;
+    case 4: return s <= 0 ? 0 : std::clamp(1 - (1 - f) / s, 0.0f, 1.0f);
+    case 5: return std::max(s, f);
+    case 6: return 1 - (1 - s) * (1 - f);
+    case 7: return s >= 1 ? 1 : std::clamp(f / (1 - s), 0.0f, 1.0f);
+    case 8: return overlay(f, s, f);
+    case 9: return std::clamp(f * s + f * (1 - (1 - f) * (1 - s) - f * s), 0.0f, 1.0f);
+    case 10: return overlay(s, s, f);
+    case 11: return std::round(s) == 0 ? std::min(s, f) : std::max(s, f);
+    case 12: return std::abs(s - f);
+    case 13: return s + f - 2 * s * f;
+  }
+  return 0;
+}
+
+TEST_F(Render, BlendEveryModeMixesByOpacity) {
+  Make("Blend Source", 6);
+  NoteOn(100);
+  const uint32_t frame = framebufferColour;
+  for (int mode : {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}) {
+    for (int32_t opacity : {0, 128, 255}) {
+      plug_->SetParam(0, opacity);
+      plug_->SetParam(1, mode);
+      const std::vector<uint32_t> pixels = Frame(kGreen);
+      const float a = float(opacity) / 255.0f;
+      for (const Probe& p : kProbes) {
+        const Rgb s = Unpack(pattern::kQuadrants[p.quadrant]), f = Unpack(frame);
+        const Rgb b{Blended(mode, s.r, f.r), Blended(mode, s.g, f.g), Blended(mode, s.b, f.b)};
+        EXPECT_TRUE(Near(At(pixels, p.x, p.y), Mix(frame, Argb(b), a)))
+            << "mode " << mode << " opacity " << opacity << " quadrant " << p.quadrant;
+      }
+    }
+  }
+  char name[32] = {};
+  plug_->GetParamInfo(1)->format(4, name, plug_.get(), 1);
+  EXPECT_STREQ(name, "Burn");
+  EXPECT_EQ(RenderState(gfx::RenderState::ZWriteEnable), 1u);
+}
+
+TEST_F(Render, BlendBurnAndDodgeSaturateWhereTheyWouldDivideByZero) {
+  // The black quadrant burns to black; a white frame stays white under Dodge.
+  framebufferColour = 0xFFFFFFFF;
+  Make("Blend Source", 6);
+  NoteOn(100);
+  plug_->SetParam(0, 255);
+  plug_->SetParam(1, 4);
+  EXPECT_TRUE(Near(At(Frame(), 3, 9), 0xFF000000));
+  plug_->SetParam(1, 7);
+  EXPECT_TRUE(Near(At(Frame(), 3, 9), 0xFFFFFFFF));
+  framebufferColour = 0xFF6080A0;
+}
+
+TEST_F(Render, BlendDissolveShowsTheSourceWhereTheOpacityReachesTheNoise) {
+  Make("Blend Source", 6);
+  NoteOn(100);
+  plug_->SetParam(1, 1);
+  plug_->SetParam(0, 255);
+  std::vector<uint32_t> pixels = Frame(kGreen);
+  for (const Probe& p : kProbes) EXPECT_TRUE(Near(At(pixels, p.x, p.y), pattern::kQuadrants[p.quadrant]));
+  plug_->SetParam(0, 128);
+  pixels = Frame(kGreen);
+  int fromSource = 0, fromFrame = 0;
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const uint32_t source = pattern::kQuadrants[(y >= 6 ? 2 : 0) + (x >= 8 ? 1 : 0)];
+      const uint32_t pixel = At(pixels, x, y);
+      if (Near(pixel, source)) ++fromSource;
+      else if (Near(pixel, framebufferColour)) ++fromFrame;
+      else ADD_FAILURE() << x << "," << y << " is neither source nor frame";
+    }
+  }
+  EXPECT_GT(fromSource, 0);
+  EXPECT_GT(fromFrame, 0);
+}
+
+// ---- Blur Source
+
+// The seven-tap box, with clamped edges, along x or y of a 16 x 12 picture.
+std::vector<Rgb> BoxPass(const std::vector<Rgb>& in, bool horizontal) {
+  std::vector<Rgb> out(in.size());
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      Rgb sum{0, 0, 0};
+      for (int t = -3; t <= 3; ++t) {
+        const int sx = horizontal ? std::clamp(x + t, 0, 15) : x, sy = horizontal ? y : std::clamp(y + t, 0, 11);
+        const Rgb& c = in[size_t(sy) * 16 + sx];
+        sum = {sum.r + c.r / 7, sum.g + c.g / 7, sum.b + c.b / 7};
+      }
+      out[size_t(y) * 16 + x] = sum;
+    }
+  }
+  return out;
+}
+
+std::vector<Rgb> PatternPicture() {
+  std::vector<Rgb> picture;
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 16; ++x) picture.push_back(Unpack(pattern::kQuadrants[(y >= 6 ? 2 : 0) + (x >= 8 ? 1 : 0)]));
+  return picture;
+}
+
+// `compared` picks the pixels that count (all by default).
+void ExpectPicture(const std::vector<uint32_t>& pixels, const std::vector<Rgb>& expected, const char* what,
+                   bool (*compared)(int x, int y) = nullptr) {
+  int wrong = 0;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (compared != nullptr && !compared(int(i % 16), int(i / 16))) continue;
+    if (!Near(pixels[i], Argb(expected[i])) && wrong++ < 4) {
+      ADD_FAILURE() << what << " at " << i % 16 << "," << i / 16 << ": " << std::hex << pixels[i] << " not "
+                    << Argb(expected[i]);
+    }
+  }
+}
+
+TEST_F(Render, BlurIsASevenTapBoxPerPass) {
+  Make("Blur Source", 0x0F);  // stretch; width from the knobs
+  NoteOn(100);
+  plug_->SetParam(0, 0);
+  plug_->SetParam(1, 0);
+  ExpectPicture(Frame(kGreen), PatternPicture(), "no blur");
+  plug_->SetParam(0, 16);  // one texel a tap
+  plug_->SetParam(1, 16);
+  for (int32_t passes : {1, 2}) {
+    plug_->SetParam(2, passes);
+    std::vector<Rgb> expected = BoxPass(PatternPicture(), true);
+    for (int i = 1; i < passes; ++i) expected = BoxPass(BoxPass(expected, false), true);
+    ExpectPicture(Frame(kGreen), BoxPass(expected, false), passes == 1 ? "one pass" : "two passes");
+  }
+  EXPECT_EQ(RenderState(gfx::RenderState::ZWriteEnable), 1u);
+  EXPECT_EQ(RenderState(gfx::RenderState::AlphaBlendEnable), 0u);
+}
+
+TEST_F(Render, BlurAnimationShrinksToSharpAndVelocitySetsTheWidth) {
+  Make("Blur Source", 0x4F);  // animated, "On Off": a = v t / 10000 reaches a quarter turn and stays sharp
+  plug_->SetParam(3, 3);
+  NoteOn(100);
+  ExpectPicture(Frame(kGreen, 200), PatternPicture(), "after the quarter turn");
+  Make("Blur Source", 0x8F);  // velocity 16: one texel a tap
+  plug_->SetParam(0, 0);
+  NoteOn(16);
+  ExpectPicture(Frame(kGreen), BoxPass(BoxPass(PatternPicture(), true), false), "velocity 16");
+  plug_->NoteOff();
+  ExpectPicture(Frame(kGreen), std::vector<Rgb>(16 * 12, Unpack(kGreen)), "after note off nothing is drawn");
+}
+
+// ---- Glow Source
+
+// The glow is drawn from a quarter-width, half-height target, so pixels near
+// the quadrant edges are a mix; these are not.
+bool AwayFromTheGlowEdge(int x, int y) { return (x <= 5 && y <= 4) || x >= 10 || y >= 7; }
+
+TEST_F(Render, GlowAddsTheKeyedPixels) {
+  const Rgb orange = Unpack(pattern::kQuadrants[0]);
+  const auto key = [&](Plug& plug, int32_t dist) {
+    plug->SetParam(0, int32_t(std::lround(orange.r * 255)));
+    plug->SetParam(1, int32_t(std::lround(orange.g * 255)));
+    plug->SetParam(2, int32_t(std::lround(orange.b * 255)));
+    plug->SetParam(3, dist);
+    plug->SetParam(4, 0);  // no blur: the mask as extracted
+    plug->SetParam(5, 0);
+    plug->SetParam(6, 1);
+  };
+  Make("Glow Source", 0x08F);  // stretch; source under the glow
+  key(plug_, 0);
+  NoteOn(100);
+  ExpectPicture(Frame(kGreen), PatternPicture(), "key distance 0 adds nothing");
+
+  Make("Glow Source", 0x00F);  // the glow alone
+  key(plug_, 25);
+  NoteOn(100);
+  std::vector<Rgb> expected(16 * 12, Unpack(kGreen));
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) expected[size_t(y) * 16 + x] = {1, 1, 1};
+  ExpectPicture(Frame(kGreen), expected, "white glow over the orange quadrant", AwayFromTheGlowEdge);
+
+  Make("Glow Source", 0x10F);  // strength from the velocity
+  key(plug_, 25);
+  NoteOn(64);
+  const float g = 64.0f / 127.0f;
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) expected[size_t(y) * 16 + x] = {g, 1, g};
+  ExpectPicture(Frame(kGreen), expected, "half-strength glow", AwayFromTheGlowEdge);
+  EXPECT_EQ(RenderState(gfx::RenderState::SrcBlend), uint32_t(gfx::Blend::SrcAlpha));
+  EXPECT_EQ(RenderState(gfx::RenderState::DestBlend), uint32_t(gfx::Blend::InvSrcAlpha));
+}
+
+TEST_F(Render, GlowOfAFrameNarrowerThanFourStillDraws) {
+  pattern::frameWidth = 2;
+  pattern::frameHeight = 1;
+  Make("Glow Source", 0x08F);
+  plug_->SetParam(3, 0);
+  NoteOn(100);
+  const std::vector<uint32_t> pixels = Frame(kGreen);
+  EXPECT_TRUE(Near(At(pixels, 2, 2), pattern::kQuadrants[2])) << "the source (one row: the lower quadrants) under an empty glow";
+  plug_->NoteOff();
+}
+
 }  // namespace
 }  // namespace group_a

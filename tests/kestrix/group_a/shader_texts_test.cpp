@@ -17,6 +17,12 @@ TEST(KestrixGroupAShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {109, "vs_main", "vs"}, {109, "ps_main", "ps"},
       {134, "vs_main", "vs"}, {134, "ps_main", "ps"},
       {111, "vs_main", "vs"}, {111, "ps_colorkey", "ps"},
+      {108, "vs_pass1", "vs"}, {108, "vs_pass2Horiz", "vs"}, {108, "vs_pass2Vert", "vs"},
+      {108, "ps_pass1Glow", "ps"}, {108, "ps_pass1Blur", "ps"}, {108, "ps_pass2Horiz", "ps"}, {108, "ps_pass2Vert", "ps"},
+      {137, "vs_main", "vs"}, {137, "ps_Normal", "ps"}, {137, "ps_Dissolve", "ps"}, {137, "ps_Darken", "ps"},
+      {137, "ps_Multiply", "ps"}, {137, "ps_Burn", "ps"}, {137, "ps_Lighten", "ps"}, {137, "ps_Screen", "ps"},
+      {137, "ps_Dodge", "ps"}, {137, "ps_Overlay", "ps"}, {137, "ps_SoftLight", "ps"}, {137, "ps_HardLight", "ps"},
+      {137, "ps_PinLight", "ps"}, {137, "ps_Difference", "ps"}, {137, "ps_Exclusion", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
