@@ -441,7 +441,7 @@ TEST_F(Render, GlowOfAFrameNarrowerThanFourStillDraws) {
   plug_->SetParam(3, 0);
   NoteOn(100);
   const std::vector<uint32_t> pixels = Frame(kGreen);
-  EXPECT_TRUE(Near(At(pixels, 2, 2), pattern::kQuadrants[2])) << "the source (one row: the lower quadrants) under an empty glow";
+  EXPECT_TRUE(Near(At(pixels, 12, 2), pattern::kQuadrants[3])) << "the source (one row: the lower quadrants) under an empty glow";
   plug_->NoteOff();
 }
 
