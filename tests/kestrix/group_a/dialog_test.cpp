@@ -31,6 +31,40 @@ class GroupADialog : public ::testing::Test {
   KestrixLibrary library{&host};
 };
 
+TEST_F(GroupADialog, EveryCheckBoxSetsItsOwnOptionBit) {
+  const struct {
+    const char* kind;
+    const char* title;
+    std::vector<int> checkBoxes;
+    uint32_t allBits;
+  } cases[] = {
+      {"Fade Source", "Edit Fade Source Parameters", {1018, 1016, 1023, 1020, 1092, 1094, 1015, 1000, 1024, 1005}, 0x3FF},
+      {"HSV Modify Source", "Edit 'HSV Modify' Parameters", {1015, 1018, 1023, 1020, 1021, 1022, 1024}, 0x7F},
+      {"Chroma Key Source", "Edit 'Chroma Key' Parameters", {1015, 1018, 1023, 1020}, 0x0F},
+      {"Wipe Source", "Edit 'Wipe Source' Parameters", {1015, 1018, 1023, 1020, 1022}, 0x1F},
+      {"Blur Source", "Edit Blur Source Parameters", {1015, 1018, 1023, 1020, 1092, 1094, 1046, 1034}, 0xFF},
+      {"Glow Source", "Edit Glow Source Parameters", {1015, 1018, 1023, 1020, 1092, 1094, 1022, 1021, 1024}, 0x1FF},
+      {"Blend Source", "Edit 'Blend Source' Parameters", {1018, 1023, 1020}, 0x07},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    auto plug = library.Create(c.kind);
+    LoadInto(*plug, ChunkList({{"FLAG", U32(0)}, {"NAME", std::string("a.avi", 6)}}));
+    WhenModal<QDialog>([&c](QDialog* dialog) {
+      EXPECT_EQ(dialog->windowTitle().toStdString(), c.title);
+      for (int id : c.checkBoxes) {
+        QCheckBox* box = Child<QCheckBox>(dialog, id);
+        if (box == nullptr) continue;
+        EXPECT_FALSE(box->isChecked()) << id;
+        box->setChecked(true);
+      }
+      QTest::mouseClick(Child<QPushButton>(dialog, 1), Qt::LeftButton);
+    });
+    EXPECT_TRUE(plug->Configure(nullptr));
+    EXPECT_EQ(ReadChunkList(SavedBy(*plug)).at(0).second, U32(c.allBits));
+  }
+}
+
 TEST_F(GroupADialog, FadeReadsItsEnvelopeClampedOnOk) {
   auto plug = library.Create("Fade Source");
   plug->SetInputName(0, "a.avi");
