@@ -14,6 +14,7 @@ TEST(KestrixGroupAShaderTexts, EveryEntryPointCompilesWithoutMessages) {
     const char* stage;  // profile prefix
   } entries[] = {
       {119, "vs_main", "vs"}, {119, "ps_passthrough", "ps"}, {119, "ps_colorkey", "ps"}, {119, "ps_lumaalpha", "ps"},
+      {119, "ps_screen", "ps"}, {119, "ps_screen_colorkey", "ps"},
       {109, "vs_main", "vs"}, {109, "ps_main", "ps"},
       {134, "vs_main", "vs"}, {134, "ps_main", "ps"},
       {111, "vs_main", "vs"}, {111, "ps_colorkey", "ps"},
