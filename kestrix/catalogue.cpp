@@ -6,6 +6,14 @@
 #include "effects/brighten_dim_source.h"
 #include "effects/group_d/mini_ssc.h"
 #include "effects/group_d/polarity.h"
+#include "effects/group_a/blend_source.h"
+#include "effects/group_a/blur_source.h"
+#include "effects/group_a/chroma_key_source.h"
+#include "effects/group_a/fade_source.h"
+#include "effects/group_a/glow_source.h"
+#include "effects/group_a/hsv_modify_source.h"
+#include "effects/group_a/show_text.h"
+#include "effects/group_a/wipe_source.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -17,13 +25,29 @@ Descriptor<InvertSource> invertSourceDesc;
 Descriptor<MiniSscCom1> miniSscCom1Desc;
 Descriptor<MiniSscCom2> miniSscCom2Desc;
 Descriptor<Polarity> polarityDesc;
+Descriptor<FadeSource> fadeSourceDesc;
+Descriptor<HsvModifySource> hsvModifySourceDesc;
+Descriptor<WipeSource> wipeSourceDesc;
+Descriptor<ChromaKeySource> chromaKeySourceDesc;
+Descriptor<BlendSource> blendSourceDesc;
+Descriptor<BlurSource> blurSourceDesc;
+Descriptor<GlowSource> glowSourceDesc;
+Descriptor<ShowText> showTextDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
+    &fadeSourceDesc,  // 0
     &miniSscCom1Desc,  // 1
     &miniSscCom2Desc,  // 2
     &brightenDimSourceDesc,  // 3
+    &blurSourceDesc,  // 6
+    &glowSourceDesc,  // 7
+    &hsvModifySourceDesc,  // 8
     &invertSourceDesc,  // 9
+    &wipeSourceDesc,  // 10
+    &chromaKeySourceDesc,  // 19
+    &blendSourceDesc,  // 21
     &polarityDesc,  // 30
+    &showTextDesc,  // 31
 };
 
 }  // namespace

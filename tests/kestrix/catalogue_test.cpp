@@ -43,13 +43,21 @@ struct CatalogueRow {
 
 // The classes built so far, in catalogue order.
 const CatalogueRow kCatalogue[] = {
+    {"Fade Source", "2D Effect", 1, 1, 1, "Fade to/from a source with velocity-based fade time", "74f43e868884c644a969de0b8c7b8be6"},
     {"MiniSSC COM1", "Controller", 0, 0, 0, "Serial Servo Controller for COM1", "66a572f302968a4b89338f7b50317aff"},
     {"MiniSSC COM2", "Controller", 0, 0, 0, "Serial Servo Controller for COM2", "23a693c637302e42ad9aa45dfda4b835"},
     {"Brighten/Dim Source", "2D Effect", 1, 1, 1, "Display a source with velocity-based brightness",
      "2b75bed63a2490408bf1ab231b116636"},
+    {"Blur Source", "2D Effect", 1, 1, 4, "Display a source with velocity-based blur", "18c072dbb09843439a9b3ce1e7a16036"},
+    {"Glow Source", "2D Effect", 1, 1, 7, "Display a source with velocity-based glow", "6c5f2a817df4134b921a01c8ab76c5e7"},
+    {"HSV Modify Source", "2D Effect", 1, 1, 3, "Alter the HSV values of a source", "7b580573945a7e4caf5dc66d9b3aec3a"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
+    {"Wipe Source", "2D Effect", 1, 1, 4, "Wipe using a source as the wipe template", "aa377de4f59b5541a68413d2fe70e834"},
+    {"Chroma Key Source", "2D Effect", 1, 1, 4, "Chroma Key based source transparency", "0e486a547c0c2f48b1b0e605b0f06737"},
+    {"Blend Source", "2D Effect", 1, 1, 2, "Blend a source over the picture with image-editor blend modes", "723291501a6afd4ca0e4558ba750e6a9"},
     {"Polarity", "3D Generator", 3, 0, 5, "Display rings of color", "cc6ecd242b7b5b42958900ac3a0167ea"},
+    {"ShowText", "Text", 1, 0, 11, "Display a text string", "1d83ac81b42e904e952af672242757a6"},
 };
 
 TEST(KestrixCatalogue, TheRegistryRegistersEveryKindInCatalogueOrder) {
