@@ -5,6 +5,11 @@
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
 #include "effects/invert_source.h"
+#include "effects/group_c/cubist_source.h"
+#include "effects/group_c/display_spectrum.h"
+#include "effects/group_c/sphere_pulse_source.h"
+#include "effects/group_c/tunnel_source.h"
+#include "effects/group_c/wormhole_source.h"
 
 namespace kestrix {
 namespace {
@@ -12,10 +17,20 @@ namespace {
 // Static for the library's lifetime: the host keeps their addresses.
 Descriptor<BrightenDimSource> brightenDimSourceDesc;
 Descriptor<InvertSource> invertSourceDesc;
+Descriptor<CubistSource> cubistSourceDesc;
+Descriptor<DisplaySpectrum> displaySpectrumDesc;
+Descriptor<SpherePulseSource> spherePulseSourceDesc;
+Descriptor<TunnelSource> tunnelSourceDesc;
+Descriptor<WormholeSource> wormholeSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
-    &brightenDimSourceDesc,
-    &invertSourceDesc,
+    &brightenDimSourceDesc,  // 3
+    &cubistSourceDesc,  // 4
+    &invertSourceDesc,  // 9
+    &wormholeSourceDesc,  // 11
+    &tunnelSourceDesc,  // 12
+    &spherePulseSourceDesc,  // 23
+    &displaySpectrumDesc,  // 26
 };
 
 }  // namespace

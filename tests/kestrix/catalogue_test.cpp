@@ -36,8 +36,13 @@ struct CatalogueRow {
 const CatalogueRow kCatalogue[] = {
     {"Brighten/Dim Source", "2D Effect", 1, 1, 1, "Display a source with velocity-based brightness",
      "2b75bed63a2490408bf1ab231b116636"},
+    {"Cubist Source", "3D Effect", 3, 1, 10, "Display a video source on the sides of a cube", "5c063aeac9b301429a9536fccc810f61"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
+    {"Wormhole Source", "3D Effect", 3, 1, 6, "Pull a source into a wormhole", "d8b075eb510d8743a9498eb5d2186bc9"},
+    {"Tunnel Source", "3D Effect", 3, 1, 7, "Draw a source on tunnel walls", "54db4469f21236408daa23e8f36ff245"},
+    {"Sphere Pulse Source", "3D Effect", 3, 1, 8, "Distort a video source with a pulsing sphere", "86ffffd6bc17fa44b928a6186864c480"},
+    {"Display Spectrum", "3D Effect", 1, 1, 6, "Display a 3D Audio Spectrum", "c1ed73ee6894c044b8c77fc4b3ace651"},
 };
 
 TEST(KestrixCatalogue, TheRegistryRegistersEveryKindInCatalogueOrder) {
