@@ -5,6 +5,7 @@
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
 #include "effects/invert_source.h"
+#include "effects/group_c/cube_wall_source.h"
 #include "effects/group_c/cubist_source.h"
 #include "effects/group_c/display_spectrum.h"
 #include "effects/group_c/sphere_pulse_source.h"
@@ -17,6 +18,7 @@ namespace {
 // Static for the library's lifetime: the host keeps their addresses.
 Descriptor<BrightenDimSource> brightenDimSourceDesc;
 Descriptor<InvertSource> invertSourceDesc;
+Descriptor<CubeWallSource> cubeWallSourceDesc;
 Descriptor<CubistSource> cubistSourceDesc;
 Descriptor<DisplaySpectrum> displaySpectrumDesc;
 Descriptor<SpherePulseSource> spherePulseSourceDesc;
@@ -30,6 +32,7 @@ lv::PlugDesc* const kCatalogue[] = {
     &wormholeSourceDesc,  // 11
     &tunnelSourceDesc,  // 12
     &spherePulseSourceDesc,  // 23
+    &cubeWallSourceDesc,  // 24
     &displaySpectrumDesc,  // 26
 };
 

@@ -42,6 +42,7 @@ const CatalogueRow kCatalogue[] = {
     {"Wormhole Source", "3D Effect", 3, 1, 6, "Pull a source into a wormhole", "d8b075eb510d8743a9498eb5d2186bc9"},
     {"Tunnel Source", "3D Effect", 3, 1, 7, "Draw a source on tunnel walls", "54db4469f21236408daa23e8f36ff245"},
     {"Sphere Pulse Source", "3D Effect", 3, 1, 8, "Distort a video source with a pulsing sphere", "86ffffd6bc17fa44b928a6186864c480"},
+    {"Cube Wall Source", "3D Effect", 3, 1, 5, "Draws a wall of rotating cubes", "e73794e0cf0f6d4c82138fe3e9e95a77"},
     {"Display Spectrum", "3D Effect", 1, 1, 6, "Display a 3D Audio Spectrum", "c1ed73ee6894c044b8c77fc4b3ace651"},
 };
 

@@ -21,6 +21,8 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {141, "ps_colorkey", "ps"},    {12321, "vs_main", "vs"},      {12321, "vs_lit", "vs"},
       {12321, "vs_doubleside_lit", "vs"}, {12321, "ps_passthrough", "ps"}, {12321, "ps_colorkey", "ps"},
       {147, "vs_main", "vs"},        {147, "ps_main", "ps"},
+      {145, "vs_lit", "vs"},         {145, "vs_lit_projected", "vs"}, {145, "ps_colored", "ps"},
+      {145, "ps_textured", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
