@@ -8,6 +8,7 @@
 #include "effects/group_c/cube_wall_source.h"
 #include "effects/group_c/cubist_source.h"
 #include "effects/group_c/display_spectrum.h"
+#include "effects/group_c/plasma_life.h"
 #include "effects/group_c/sphere_pulse_source.h"
 #include "effects/group_c/tunnel_source.h"
 #include "effects/group_c/wormhole_source.h"
@@ -21,6 +22,7 @@ Descriptor<InvertSource> invertSourceDesc;
 Descriptor<CubeWallSource> cubeWallSourceDesc;
 Descriptor<CubistSource> cubistSourceDesc;
 Descriptor<DisplaySpectrum> displaySpectrumDesc;
+Descriptor<PlasmaLife> plasmaLifeDesc;
 Descriptor<SpherePulseSource> spherePulseSourceDesc;
 Descriptor<TunnelSource> tunnelSourceDesc;
 Descriptor<WormholeSource> wormholeSourceDesc;
@@ -34,6 +36,7 @@ lv::PlugDesc* const kCatalogue[] = {
     &spherePulseSourceDesc,  // 23
     &cubeWallSourceDesc,  // 24
     &displaySpectrumDesc,  // 26
+    &plasmaLifeDesc,  // 27
 };
 
 }  // namespace

@@ -44,6 +44,7 @@ const CatalogueRow kCatalogue[] = {
     {"Sphere Pulse Source", "3D Effect", 3, 1, 8, "Distort a video source with a pulsing sphere", "86ffffd6bc17fa44b928a6186864c480"},
     {"Cube Wall Source", "3D Effect", 3, 1, 5, "Draws a wall of rotating cubes", "e73794e0cf0f6d4c82138fe3e9e95a77"},
     {"Display Spectrum", "3D Effect", 1, 1, 6, "Display a 3D Audio Spectrum", "c1ed73ee6894c044b8c77fc4b3ace651"},
+    {"Plasma Life", "2D Effect", 1, 1, 5, "Display a growing pattern, perturbed by a source", "e135fa5d417b4d449dc59453d1645c04"},
 };
 
 TEST(KestrixCatalogue, TheRegistryRegistersEveryKindInCatalogueOrder) {

@@ -23,6 +23,7 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {147, "vs_main", "vs"},        {147, "ps_main", "ps"},
       {145, "vs_lit", "vs"},         {145, "vs_lit_projected", "vs"}, {145, "ps_colored", "ps"},
       {145, "ps_textured", "ps"},
+      {130, "vs_main", "vs"},        {130, "ps_plasmalife", "ps"},  {130, "ps_plasmashow", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
