@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/window/messages.h"
+
 #include "platform/gfx/device.h"
 #include "platform/window/kit/dialog_helpers.h"
 #include "platform/window/kit/plug_chunks.h"
@@ -41,6 +43,13 @@ class SubdivisionControls final : public kit::SettingsDialogExtras {
     dialog.SetRange(kSubdivisionSlider, TubeEffect::kMinSubdivision - 1, TubeEffect::kMaxSubdivision - 1);
     dialog.SetPosition(kSubdivisionSlider, *subdivision_ - 1);
     dialog.SetItemInt(kSubdivisionText, *subdivision_ - 1);
+  }
+  // The number beside the slider follows it while it moves.
+  bool Scroll(window::Dialog& dialog, int id, window::WParam w) override {
+    if (id != kSubdivisionSlider) return false;
+    const bool ended = window::ScrollCodeOf(w) == window::ScrollCode::kEndScroll;
+    dialog.SetItemInt(kSubdivisionText, ended ? dialog.GetPosition(kSubdivisionSlider) : window::ScrollPositionOf(w));
+    return true;
   }
   void Apply(window::Dialog& dialog) override {
     *subdivision_ = ClampSubdivision(dialog.GetPosition(kSubdivisionSlider) + 1);

@@ -1,5 +1,6 @@
 #include "effects/group_c/turning_shape_effect.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -21,7 +22,8 @@ class RadioPairControls final : public kit::SettingsDialogExtras {
   RadioPairControls(std::span<const Pair> pairs, uint32_t* options) : pairs_(pairs), options_(options) {}
   void Init(window::Dialog& dialog) override {
     for (const auto& pair : pairs_) {
-      dialog.CheckRadioButton(pair.clearId, pair.setId, (*options_ & pair.bit) != 0 ? pair.setId : pair.clearId);
+      dialog.CheckRadioButton(std::min(pair.clearId, pair.setId), std::max(pair.clearId, pair.setId),
+                              (*options_ & pair.bit) != 0 ? pair.setId : pair.clearId);
     }
   }
   void Apply(window::Dialog& dialog) override {
