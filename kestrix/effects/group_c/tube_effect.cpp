@@ -1,7 +1,6 @@
 #include "effects/group_c/tube_effect.h"
 
 #include <algorithm>
-#include <string>
 
 #include "platform/window/messages.h"
 

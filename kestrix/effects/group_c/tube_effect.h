@@ -47,7 +47,7 @@ class TubeEffect : public SourceEffect {
   int32_t Subdivision() const { return subdivision_; }
 
  protected:
-  TubeEffect(int templateId) : SourceEffect(kInitialOptions), templateId_(templateId) {}
+  explicit TubeEffect(int templateId) : SourceEffect(kInitialOptions), templateId_(templateId) {}
 
   struct Mesh {
     uint32_t vertexCount = 0;  // drawn

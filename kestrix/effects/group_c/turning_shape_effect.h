@@ -81,7 +81,7 @@ class TurningShapeEffect : public SourceEffect {
   virtual std::span<const RadioPair> RadioPairs() const = 0;
   virtual std::span<const kit::OptionCheckBox> CheckBoxes() const = 0;
 
-  int32_t params_[10] = {};
+  int32_t params_[10] = {};  // the shared seven, then the class's own (at most three)
   uint32_t lastFrameTime_ = 0;
   Buffers shape_;
   VertexShaderObjects vertexShader_;

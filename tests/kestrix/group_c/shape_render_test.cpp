@@ -56,16 +56,23 @@ TEST_F(Shape, ShowInsideOnlyDrawsTheInnerFacesAlone) {
   }
 }
 
-TEST_F(Shape, VelocitySpinStandsStillAtTheMiddleVelocity) {
+TEST_F(Shape, TheRotationModesTurnTheBoxOrHoldIt) {
   const struct {
+    uint32_t options;
     uint8_t velocity;
     bool moves;
-  } cases[] = {{64, false}, {127, true}, {1, true}};
+  } cases[] = {
+      {kSpinX | kSpinY, 64, false},  // relative, Z Rot 0: only the spins could turn it
+      {kSpinX | kSpinY, 127, true},
+      {kSpinX | kSpinY, 1, true},
+      {kAbsolute, 127, false},       // held at the knobs' angles
+      {0, 64, true},                 // relative: a tenth of the knobs every frame
+  };
   for (const auto& c : cases) {
-    Make("Cubist Source", kLooped | kSpinX | kSpinY);  // relative, Z Rot 0: only the spins could turn it
+    Make("Cubist Source", kLooped | c.options);
     NoteOn(c.velocity);
     const std::vector<uint32_t> first = Frame(kGreen, 100);
-    EXPECT_EQ(first != Frame(kGreen, 100), c.moves) << "velocity " << int(c.velocity);
+    EXPECT_EQ(first != Frame(kGreen, 100), c.moves) << "options " << c.options << " velocity " << int(c.velocity);
   }
 }
 
