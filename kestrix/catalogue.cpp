@@ -15,6 +15,13 @@
 #include "effects/group_a/show_text.h"
 #include "effects/group_a/wipe_source.h"
 #include "effects/invert_source.h"
+#include "effects/group_c/cube_wall_source.h"
+#include "effects/group_c/cubist_source.h"
+#include "effects/group_c/display_spectrum.h"
+#include "effects/group_c/plasma_life.h"
+#include "effects/group_c/sphere_pulse_source.h"
+#include "effects/group_c/tunnel_source.h"
+#include "effects/group_c/wormhole_source.h"
 
 namespace kestrix {
 namespace {
@@ -33,19 +40,33 @@ Descriptor<BlendSource> blendSourceDesc;
 Descriptor<BlurSource> blurSourceDesc;
 Descriptor<GlowSource> glowSourceDesc;
 Descriptor<ShowText> showTextDesc;
+Descriptor<CubeWallSource> cubeWallSourceDesc;
+Descriptor<CubistSource> cubistSourceDesc;
+Descriptor<DisplaySpectrum> displaySpectrumDesc;
+Descriptor<PlasmaLife> plasmaLifeDesc;
+Descriptor<SpherePulseSource> spherePulseSourceDesc;
+Descriptor<TunnelSource> tunnelSourceDesc;
+Descriptor<WormholeSource> wormholeSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &fadeSourceDesc,  // 0
     &miniSscCom1Desc,  // 1
     &miniSscCom2Desc,  // 2
     &brightenDimSourceDesc,  // 3
+    &cubistSourceDesc,  // 4
     &blurSourceDesc,  // 6
     &glowSourceDesc,  // 7
     &hsvModifySourceDesc,  // 8
     &invertSourceDesc,  // 9
     &wipeSourceDesc,  // 10
+    &wormholeSourceDesc,  // 11
+    &tunnelSourceDesc,  // 12
     &chromaKeySourceDesc,  // 19
     &blendSourceDesc,  // 21
+    &spherePulseSourceDesc,  // 23
+    &cubeWallSourceDesc,  // 24
+    &displaySpectrumDesc,  // 26
+    &plasmaLifeDesc,  // 27
     &polarityDesc,  // 30
     &showTextDesc,  // 31
 };

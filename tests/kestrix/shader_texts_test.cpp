@@ -17,6 +17,14 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {106, "vs_main", "vs"},        {106, "ps_passthrough", "ps"}, {106, "ps_colorkey", "ps"},
       {110, "vs_main", "vs"},        {110, "ps_invert", "ps"},      {110, "ps_invertbright", "ps"},
       {150, "vs_main", "vs"},        {150, "ps_main", "ps"},
+      {112, "vs_main", "vs"},        {112, "ps_passthrough", "ps"}, {112, "ps_colorkey", "ps"},
+      {141, "vs_main", "vs"},        {141, "vs_doubleside_lit", "vs"}, {141, "ps_passthrough", "ps"},
+      {141, "ps_colorkey", "ps"},    {12321, "vs_main", "vs"},      {12321, "vs_lit", "vs"},
+      {12321, "vs_doubleside_lit", "vs"}, {12321, "ps_passthrough", "ps"}, {12321, "ps_colorkey", "ps"},
+      {147, "vs_main", "vs"},        {147, "ps_main", "ps"},
+      {145, "vs_lit", "vs"},         {145, "vs_lit_projected", "vs"}, {145, "ps_colored", "ps"},
+      {145, "ps_textured", "ps"},
+      {130, "vs_main", "vs"},        {130, "ps_plasmalife", "ps"},  {130, "ps_plasmashow", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
