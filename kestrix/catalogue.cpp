@@ -4,6 +4,7 @@
 
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
+#include "effects/group_b/solarize_source.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -12,10 +13,12 @@ namespace {
 // Static for the library's lifetime: the host keeps their addresses.
 Descriptor<BrightenDimSource> brightenDimSourceDesc;
 Descriptor<InvertSource> invertSourceDesc;
+Descriptor<SolarizeSource> solarizeSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
-    &brightenDimSourceDesc,
-    &invertSourceDesc,
+    &brightenDimSourceDesc,  // 3
+    &invertSourceDesc,  // 9
+    &solarizeSourceDesc,  // 16
 };
 
 }  // namespace

@@ -38,6 +38,7 @@ const CatalogueRow kCatalogue[] = {
      "2b75bed63a2490408bf1ab231b116636"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
+    {"Solarize Source", "2D Effect", 1, 1, 8, "Solarize a video source (reduce color gradients)", "7b79229d9cc97e48b964d0b4aa37b383"},
 };
 
 TEST(KestrixCatalogue, TheRegistryRegistersEveryKindInCatalogueOrder) {

@@ -1,0 +1,137 @@
+// Parameters, option rules and saved state of the second group of effects,
+// and their paths without a device.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "chunk_list.h"
+#include "kestrix_library.h"
+#include "test_host.h"
+
+namespace {
+
+using Chunks = std::vector<std::pair<std::string, std::string>>;
+
+class GroupBPlug : public ::testing::Test {
+ protected:
+  TestHost host;
+  KestrixLibrary library{&host};
+};
+
+struct ParamRow {
+  int32_t min, max, defaultValue, wraps;
+  const char* tag;
+  const char* name;
+  int32_t initial;  // what a new instance reports (not always the row's default)
+};
+
+struct KindRows {
+  const char* kind;
+  std::vector<ParamRow> rows;
+};
+
+const KindRows kParamTables[] = {
+    {"Solarize Source",
+     {{0, 255, 0, 0, "KRED", "Key Red", 0},
+      {0, 255, 0, 0, "KGRN", "Key Grn", 0},
+      {0, 255, 0, 0, "KBLU", "Key Blue", 0},
+      {0, 255, 10, 0, "KDST", "Key Dist", 10},
+      {-255, 255, 0, 0, "BRED", "Bias Red", 0},
+      {-255, 255, 0, 0, "BGRN", "Bias Grn", 0},
+      {-255, 255, 0, 0, "BBLU", "Bias Blue", 0},
+      {2, 64, 8, 0, "STEP", "Steps", 4}}},
+};
+
+TEST_F(GroupBPlug, ParameterRowsAndInitialValues) {
+  for (const KindRows& table : kParamTables) {
+    SCOPED_TRACE(table.kind);
+    auto plug = library.Create(table.kind);
+    ASSERT_NE(plug, nullptr);
+    ASSERT_EQ(plug->GetNumParams(), int32_t(table.rows.size()));
+    for (int32_t i = 0; i < plug->GetNumParams(); ++i) {
+      const ParamRow& row = table.rows[size_t(i)];
+      SCOPED_TRACE(row.name);
+      const lv::ParamInfo* info = plug->GetParamInfo(i);
+      ASSERT_NE(info, nullptr);
+      EXPECT_EQ((std::array{info->min, info->max, info->defaultValue, info->wraps}),
+                (std::array{row.min, row.max, row.defaultValue, row.wraps}));
+      const char* t = row.tag;
+      EXPECT_EQ(info->tag, uint32_t(uint8_t(t[0])) << 24 | uint32_t(uint8_t(t[1])) << 16 | uint32_t(uint8_t(t[2])) << 8 |
+                               uint32_t(uint8_t(t[3])));
+      EXPECT_STREQ(info->name, row.name);
+      EXPECT_EQ(plug->GetParam(i), row.initial);
+      plug->SetParam(i, row.max);
+      EXPECT_EQ(plug->GetParam(i), row.max);
+    }
+  }
+}
+
+// Which knobs are offered under an option word: one string per word, a
+// character per parameter ('1' offered).
+struct EnabledCase {
+  const char* kind;
+  uint32_t options;
+  const char* enabled;
+};
+
+std::string EnabledParams(lv::Plug& plug) {
+  std::string s;
+  for (int32_t i = 0; i < plug.GetNumParams(); ++i) s += plug.IsParamEnabled(i) ? '1' : '0';
+  return s;
+}
+
+TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
+  const EnabledCase cases[] = {
+      {"Solarize Source", 0x19, "00001111"},
+      {"Solarize Source", 0x02, "11111111"},
+  };
+  for (const EnabledCase& c : cases) {
+    auto plug = library.Create(c.kind);
+    LoadInto(*plug, ChunkList({{"FLAG", U32(c.options)}}));
+    EXPECT_EQ(EnabledParams(*plug), c.enabled) << c.kind << " options " << c.options;
+  }
+}
+
+// Classes that save only "FLAG" and "NAME".
+TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
+  const struct {
+    const char* kind;
+    uint32_t initialOptions;
+  } kinds[] = {{"Solarize Source", 0x19}};
+  for (const auto& k : kinds) {
+    SCOPED_TRACE(k.kind);
+    auto fresh = library.Create(k.kind);
+    EXPECT_EQ(ReadChunkList(SavedBy(*fresh)), (Chunks{{"FLAG", U32(k.initialOptions)}, {"NAME", std::string(1, '\0')}}));
+
+    auto saved = library.Create(k.kind);
+    saved->SetInputName(0, "clips/loop.avi");
+    LoadInto(*saved, ChunkList({{"FLAG", U32(0x12)}, {"ZZZZ", "skipped"}}));
+    const std::vector<uint8_t> bytes = SavedBy(*saved);
+    EXPECT_EQ(ReadChunkList(bytes), (Chunks{{"FLAG", U32(0x12)}, {"NAME", std::string("clips/loop.avi", 15)}}));
+
+    host.resolveCalls.clear();
+    auto loaded = library.Create(k.kind);
+    EXPECT_TRUE(LoadInto(*loaded, bytes));
+    EXPECT_STREQ(loaded->GetInputName(0), "clips/loop.avi");
+    EXPECT_EQ(host.resolveCalls.size(), 1u);
+    EXPECT_EQ(SavedBy(*loaded), bytes);
+  }
+}
+
+TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
+  for (const char* kind : {"Solarize Source"}) {
+    SCOPED_TRACE(kind);
+    auto plug = library.Create(kind);
+    plug->SetInputName(0, "missing.avi");
+    EXPECT_FALSE(plug->CreateDeviceObjects());
+    EXPECT_FALSE(plug->CreateDeviceObjects()) << "a retry starts clean";
+    plug->velocity = 100;
+    plug->NoteOn();
+    plug->Render(16);
+    plug->NoteOff();
+    EXPECT_FALSE(plug->KeepAfterNoteOff());
+    plug->ReleaseDeviceObjects();
+  }
+}
+
+}  // namespace

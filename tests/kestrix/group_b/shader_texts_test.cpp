@@ -1,0 +1,34 @@
+// The shader texts of these effects compile cleanly for every entry point
+// the classes ask for: any compiler message would be shown to the user each
+// time a patch is made.
+#include <gtest/gtest.h>
+
+#include "platform/gfx/shader_compiler.h"
+#include "platform/sys/resources.h"
+
+namespace {
+
+TEST(GroupBShaderTexts, EveryEntryPointCompilesWithoutMessages) {
+  const struct {
+    uint32_t resource;
+    const char* entry;
+    const char* stage;  // profile prefix
+  } entries[] = {
+      {129, "vs_main", "vs"}, {129, "ps_passthrough", "ps"}, {129, "ps_colorkey", "ps"},
+  };
+  for (const auto& e : entries) {
+    const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
+    ASSERT_TRUE(text) << e.resource;
+    for (const char* model : {"_2_0", "_3_0"}) {
+      gfx::ShaderCompileRequest request;
+      request.source = text.Text();
+      request.entryPoint = e.entry;
+      request.profile = std::string(e.stage) + model;
+      const gfx::ShaderCompileResult result = gfx::CompileShader(request);
+      EXPECT_TRUE(result.code) << e.resource << " " << e.entry << " " << request.profile;
+      EXPECT_EQ(result.messages, "") << e.resource << " " << e.entry << " " << request.profile;
+    }
+  }
+}
+
+}  // namespace
