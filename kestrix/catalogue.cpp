@@ -4,7 +4,9 @@
 
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
+#include "effects/group_b/outline_source.h"
 #include "effects/group_b/solarize_source.h"
+#include "effects/group_b/tile_source.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -14,11 +16,15 @@ namespace {
 Descriptor<BrightenDimSource> brightenDimSourceDesc;
 Descriptor<InvertSource> invertSourceDesc;
 Descriptor<SolarizeSource> solarizeSourceDesc;
+Descriptor<OutlineSource> outlineSourceDesc;
+Descriptor<TileSource> tileSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &brightenDimSourceDesc,  // 3
     &invertSourceDesc,  // 9
+    &outlineSourceDesc,  // 15
     &solarizeSourceDesc,  // 16
+    &tileSourceDesc,  // 25
 };
 
 }  // namespace

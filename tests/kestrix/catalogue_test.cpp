@@ -38,7 +38,9 @@ const CatalogueRow kCatalogue[] = {
      "2b75bed63a2490408bf1ab231b116636"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
+    {"Outline Source", "2D Effect", 1, 1, 5, "Outline a video source with colored edges", "1a67db9eb966f344b027b5b4d4ab4173"},
     {"Solarize Source", "2D Effect", 1, 1, 8, "Solarize a video source (reduce color gradients)", "7b79229d9cc97e48b964d0b4aa37b383"},
+    {"Tile Source", "2D Effect", 1, 1, 5, "Tile a source with variable zoom / rotate", "2a57bd8c1ac9b440b0b2c2304a32c6c7"},
 };
 
 TEST(KestrixCatalogue, TheRegistryRegistersEveryKindInCatalogueOrder) {

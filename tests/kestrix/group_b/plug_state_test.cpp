@@ -40,6 +40,18 @@ const KindRows kParamTables[] = {
       {-255, 255, 0, 0, "BGRN", "Bias Grn", 0},
       {-255, 255, 0, 0, "BBLU", "Bias Blue", 0},
       {2, 64, 8, 0, "STEP", "Steps", 4}}},
+    {"Outline Source",
+     {{0, 255, 0, 0, "CRED", "Red", 0},
+      {0, 255, 0, 0, "CGRN", "Grn", 0},
+      {0, 255, 0, 0, "CBLU", "Blue", 0},
+      {1, 32, 2, 0, "PIXD", "PixDist", 2},
+      {0, 500, 10, 0, "TRSH", "Thresh", 50}}},
+    {"Tile Source",
+     {{0, 1439, 0, 1, "ANGL", "Angle", 0},
+      {-100, 100, 0, 0, "SPDR", "Rot Spd", 50},
+      {0, 250, 0, 0, "ZOOM", "Zoom", 150},
+      {-100, 100, 0, 0, "SPDZ", "Zoom Spd", 50},
+      {0, 255, 0, 0, "FADE", "Fade", 255}}},
 };
 
 TEST_F(GroupBPlug, ParameterRowsAndInitialValues) {
@@ -84,6 +96,10 @@ TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
   const EnabledCase cases[] = {
       {"Solarize Source", 0x19, "00001111"},
       {"Solarize Source", 0x02, "11111111"},
+      {"Outline Source", 0x00, "11111"},
+      {"Tile Source", 0x3F, "11111"},
+      {"Tile Source", 0x10, "11101"},
+      {"Tile Source", 0x20, "10111"},
   };
   for (const EnabledCase& c : cases) {
     auto plug = library.Create(c.kind);
@@ -97,7 +113,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
   const struct {
     const char* kind;
     uint32_t initialOptions;
-  } kinds[] = {{"Solarize Source", 0x19}};
+  } kinds[] = {{"Solarize Source", 0x19}, {"Outline Source", 0x0F}, {"Tile Source", 0x3F}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.kind);
     auto fresh = library.Create(k.kind);
@@ -119,7 +135,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
 }
 
 TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Solarize Source"}) {
+  for (const char* kind : {"Solarize Source", "Outline Source", "Tile Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
     plug->SetInputName(0, "missing.avi");
@@ -131,6 +147,17 @@ TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
     plug->NoteOff();
     EXPECT_FALSE(plug->KeepAfterNoteOff());
     plug->ReleaseDeviceObjects();
+  }
+}
+
+TEST_F(GroupBPlug, AngleKnobsShowDegrees) {
+  auto plug = library.Create("Tile Source");
+  const lv::ParamFormat format = plug->GetParamInfo(0)->format;
+  ASSERT_NE(format, nullptr);
+  for (auto [value, text] : {std::pair{0, "0.0"}, {2, "0.5"}, {720, "180.0"}, {1439, "359.8"}}) {
+    char shown[64] = {};
+    format(value, shown, plug.get(), 0);
+    EXPECT_STREQ(shown, text) << value;
   }
 }
 

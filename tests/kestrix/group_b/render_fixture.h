@@ -21,6 +21,10 @@ using gfx::test::ColorNear;
 // Every comparison allows this much per 8-bit channel.
 inline constexpr int kTolerance = 2;
 
+// The target's size (and the pattern's, unless a test changes it).
+inline constexpr int kWidthPixels = 16;
+inline constexpr int kHeightPixels = 12;
+
 // Pixels well inside each quadrant of the 16 x 12 target.
 struct Probe {
   int x, y, quadrant;

@@ -52,3 +52,139 @@ TEST_F(RenderTest, SolarizeKeyedLetsTheTargetShowThroughTheKeyColour) {
 
 }  // namespace
 }  // namespace group_b
+
+namespace group_b {
+namespace {
+
+// The pattern's texel at column i, row j of a w x h frame.
+uint32_t PatternTexel(int i, int j, int w, int h) {
+  return pattern::kQuadrants[(j >= h / 2 ? 2 : 0) + (i >= w / 2 ? 1 : 0)];
+}
+
+// The outline formula over the whole pattern, sampled texel for texel with
+// edge clamping, as the frame is drawn at its own size.
+std::vector<uint32_t> Outlined(const int32_t colour[3], int distance, int thresh) {
+  const int w = kWidthPixels, h = kHeightPixels;
+  auto texel = [&](int i, int j, int c) {
+    return Unit(PatternTexel(std::clamp(i, 0, w - 1), std::clamp(j, 0, h - 1), w, h), c);
+  };
+  const float scale = float(thresh) * 0.005f;
+  std::vector<uint32_t> out;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      auto sum = [&](int i, int j) { return texel(i, j, 0) + texel(i, j, 1) + texel(i, j, 2); };
+      const float centre = sum(x, y);
+      const float ex = std::abs((sum(x - distance, y) - centre) - (sum(x + distance, y) - centre)) * scale;
+      const float ey = std::abs((sum(x, y - distance) - centre) - (sum(x, y + distance) - centre)) * scale;
+      const float weight = std::clamp(ex, 0.0f, 1.0f) + std::clamp(ey, 0.0f, 1.0f);
+      const float m = weight * weight;
+      const float edge[3] = {float(colour[0]) / 255, float(colour[1]) / 255, float(colour[2]) / 255};
+      float rgb[3];
+      for (int c = 0; c < 3; ++c) {
+        const float v = texel(x, y, 2 - c);
+        rgb[c] = v + (edge[c] - v) * m;
+      }
+      // Alpha is mixed towards the threshold as well.
+      out.push_back(Argb(rgb[0], rgb[1], rgb[2], 1.0f + (scale - 1.0f) * m));
+    }
+  }
+  return out;
+}
+
+TEST_F(RenderTest, OutlinePaintsWhereNeighboursDifferInOppositeWays) {
+  Make("Outline Source", 0x0F);
+  NoteOn(100);
+  const struct {
+    int32_t colour[3];
+    int32_t distance, thresh;
+  } cases[] = {{{255, 0, 0}, 2, 0}, {{255, 0, 0}, 1, 50}, {{0, 255, 255}, 2, 100}, {{20, 200, 40}, 3, 500}};
+  for (const auto& c : cases) {
+    for (int i = 0; i < 3; ++i) plug_->SetParam(i, c.colour[i]);
+    plug_->SetParam(3, c.distance);
+    plug_->SetParam(4, c.thresh);
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+    const std::vector<uint32_t> expected = Outlined(c.colour, c.distance, c.thresh);
+    int wrong = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+      if (!ColorNear(pixels[i], expected[i], kTolerance) && wrong++ < 4) {
+        ADD_FAILURE() << "distance " << c.distance << " thresh " << c.thresh << " pixel " << i % kWidth << ","
+                      << i / kWidth << " got " << std::hex << pixels[i] << " want " << expected[i];
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "distance " << c.distance << " thresh " << c.thresh;
+  }
+  ExpectStatesRestored();
+}
+
+// The tile formula at pixel (x, y): the quad's centred coordinate turned by
+// `angle`, scaled by 2^zoom, then the source sampled with wrap addressing
+// and linear filtering.
+uint32_t Tiled(int x, int y, float angle, float zoom) {
+  const int w = kWidthPixels, h = kHeightPixels;
+  const float tx = 0.5f / w - 0.5f + float(x) / w;
+  const float ty = 0.5f / h + 0.5f - float(y) / h;
+  const float s = std::sin(angle), c = std::cos(angle), k = std::exp2(zoom);
+  const float u = (tx * c + ty * s * 0.75f) * k + 0.5f;
+  const float v = (-tx * s * 1.3333f + ty * c) * k + 0.5f;
+  const float fx = u * w - 0.5f, fy = v * h - 0.5f;
+  const int i0 = int(std::floor(fx)), j0 = int(std::floor(fy));
+  const float ax = fx - float(i0), ay = fy - float(j0);
+  auto wrapped = [](int i, int n) { return ((i % n) + n) % n; };
+  float rgb[3] = {};
+  for (int dj = 0; dj < 2; ++dj) {
+    for (int di = 0; di < 2; ++di) {
+      const float weight = (di ? ax : 1 - ax) * (dj ? ay : 1 - ay);
+      const uint32_t t = PatternTexel(wrapped(i0 + di, w), wrapped(j0 + dj, h), w, h);
+      for (int ch = 0; ch < 3; ++ch) rgb[ch] += weight * Unit(t, 2 - ch);
+    }
+  }
+  return Argb(rgb[0], rgb[1], rgb[2]);
+}
+
+TEST_F(RenderTest, TileRepeatsTheSourceTurnedAndZoomedByTheKnobs) {
+  Make("Tile Source", 0x0F);  // no constant motion
+  NoteOn(100);
+  const struct {
+    int32_t angle, zoom;
+  } cases[] = {{0, 0}, {0, 50}, {720, 0}, {720, 100}};
+  for (const auto& c : cases) {
+    plug_->SetParam(0, c.angle);
+    plug_->SetParam(2, c.zoom);
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+    const float angle = float(c.angle) * 3.14159265f / 720, zoom = float(c.zoom) * 0.02f;
+    int wrong = 0;
+    for (int y = 0; y < kHeightPixels; ++y) {
+      for (int x = 0; x < kWidthPixels; ++x) {
+        const uint32_t want = Tiled(x, y, angle, zoom);
+        if (!ColorNear(At(pixels, x, y), want, 4) && wrong++ < 4) {
+          ADD_FAILURE() << "angle " << c.angle << " zoom " << c.zoom << " pixel " << x << "," << y << " got "
+                        << std::hex << At(pixels, x, y) << " want " << want;
+        }
+      }
+    }
+  }
+  ExpectStatesRestored();
+}
+
+TEST_F(RenderTest, TileConstantMotionStartsAtRestAndVelocity64NeverMoves) {
+  Make("Tile Source", 0x3F);
+  plug_->SetParam(2, 150);
+  plug_->SetParam(1, 100);
+  plug_->SetParam(3, 100);
+  NoteOn(64);
+  for (int frame = 0; frame < 3; ++frame) {
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00, 500);
+    for (const Probe& p : kProbes) {
+      EXPECT_TRUE(ColorNear(At(pixels, p.x, p.y), Tiled(p.x, p.y, 0, 0), 4)) << "frame " << frame;
+    }
+  }
+  NoteOn(127);
+  const std::vector<uint32_t> first = Frame(0xFF00FF00, 16);
+  const std::vector<uint32_t> later = Frame(0xFF00FF00, 2000);
+  EXPECT_NE(first, later) << "a fast note turns and zooms";
+  plug_->SetParam(4, 0);
+  for (uint32_t pixel : Frame(0xFF00FF00)) ASSERT_TRUE(ColorNear(pixel, 0xFF00FF00, kTolerance)) << "Fade 0 hides it";
+}
+
+}  // namespace
+}  // namespace group_b

@@ -15,6 +15,8 @@ TEST(GroupBShaderTexts, EveryEntryPointCompilesWithoutMessages) {
     const char* stage;  // profile prefix
   } entries[] = {
       {129, "vs_main", "vs"}, {129, "ps_passthrough", "ps"}, {129, "ps_colorkey", "ps"},
+      {127, "vs_main", "vs"}, {127, "ps_main", "ps"},
+      {146, "vs_main", "vs"}, {146, "ps_passthrough", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
