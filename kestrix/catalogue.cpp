@@ -5,6 +5,7 @@
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
 #include "effects/group_b/outline_source.h"
+#include "effects/group_b/radial_blur_source.h"
 #include "effects/group_b/solarize_source.h"
 #include "effects/group_b/tile_source.h"
 #include "effects/invert_source.h"
@@ -18,12 +19,14 @@ Descriptor<InvertSource> invertSourceDesc;
 Descriptor<SolarizeSource> solarizeSourceDesc;
 Descriptor<OutlineSource> outlineSourceDesc;
 Descriptor<TileSource> tileSourceDesc;
+Descriptor<RadialBlurSource> radialBlurSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &brightenDimSourceDesc,  // 3
     &invertSourceDesc,  // 9
     &outlineSourceDesc,  // 15
     &solarizeSourceDesc,  // 16
+    &radialBlurSourceDesc,  // 17
     &tileSourceDesc,  // 25
 };
 

@@ -46,6 +46,18 @@ const KindRows kParamTables[] = {
       {0, 255, 0, 0, "CBLU", "Blue", 0},
       {1, 32, 2, 0, "PIXD", "PixDist", 2},
       {0, 500, 10, 0, "TRSH", "Thresh", 50}}},
+    {"Radial Blur Source",
+     {{0, 255, 0, 0, "KRED", "Key Red", 0},
+      {0, 255, 0, 0, "KGRN", "Key Grn", 0},
+      {0, 255, 0, 0, "KBLU", "Key Blue", 0},
+      {0, 255, 3, 0, "KDST", "Key Dist", 2},
+      {-200, 200, 0, 0, "CNTX", "Center X", 0},
+      {-200, 200, 0, 0, "CNTY", "Center Y", 0},
+      {-100, 100, 25, 0, "BLUR", "Blur Dist", 25},
+      {1, 32, 8, 0, "PASS", "Blur Passes", 8},
+      {0, 100, 25, 0, "ALPS", "Alpha Start", 25},
+      {0, 100, 0, 0, "ALPE", "Alpha End", 0},
+      {0, 1, 0, 0, "AMOD", "Alpha Mode", 0}}},
     {"Tile Source",
      {{0, 1439, 0, 1, "ANGL", "Angle", 0},
       {-100, 100, 0, 0, "SPDR", "Rot Spd", 50},
@@ -97,6 +109,8 @@ TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
       {"Solarize Source", 0x19, "00001111"},
       {"Solarize Source", 0x02, "11111111"},
       {"Outline Source", 0x00, "11111"},
+      {"Radial Blur Source", 0x3D, "00001111111"},
+      {"Radial Blur Source", 0x02, "11111111111"},
       {"Tile Source", 0x3F, "11111"},
       {"Tile Source", 0x10, "11101"},
       {"Tile Source", 0x20, "10111"},
@@ -113,7 +127,8 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
   const struct {
     const char* kind;
     uint32_t initialOptions;
-  } kinds[] = {{"Solarize Source", 0x19}, {"Outline Source", 0x0F}, {"Tile Source", 0x3F}};
+  } kinds[] = {{"Solarize Source", 0x19}, {"Outline Source", 0x0F}, {"Radial Blur Source", 0x3D},
+                {"Tile Source", 0x3F}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.kind);
     auto fresh = library.Create(k.kind);
@@ -135,7 +150,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
 }
 
 TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Solarize Source", "Outline Source", "Tile Source"}) {
+  for (const char* kind : {"Solarize Source", "Outline Source", "Radial Blur Source", "Tile Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
     plug->SetInputName(0, "missing.avi");
@@ -147,6 +162,17 @@ TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
     plug->NoteOff();
     EXPECT_FALSE(plug->KeepAfterNoteOff());
     plug->ReleaseDeviceObjects();
+  }
+}
+
+TEST_F(GroupBPlug, AlphaModeShowsItsName) {
+  auto plug = library.Create("Radial Blur Source");
+  const lv::ParamFormat format = plug->GetParamInfo(10)->format;
+  ASSERT_NE(format, nullptr);
+  for (auto [value, text] : {std::pair{0, "Blend"}, {1, "Add"}, {2, "?"}}) {
+    char shown[64] = {};
+    format(value, shown, plug.get(), 10);
+    EXPECT_STREQ(shown, text) << value;
   }
 }
 

@@ -188,3 +188,81 @@ TEST_F(RenderTest, TileConstantMotionStartsAtRestAndVelocity64NeverMoves) {
 
 }  // namespace
 }  // namespace group_b
+
+namespace group_b {
+namespace {
+
+// `passes` copies of the source stacked on the source's own place over
+// black, each with its alpha, blended or added.
+uint32_t StackedCopies(uint32_t texel, int passes, float alphaStart, float alphaEnd, bool add) {
+  float rgb[3] = {0, 0, 0};
+  for (int copy = 0; copy < passes; ++copy) {
+    const float alpha = passes > 1 ? alphaStart + (alphaEnd - alphaStart) * float(copy) / float(passes - 1)
+                                   : alphaStart;
+    if (alpha <= 1.0f / 255.0f) continue;
+    for (int c = 0; c < 3; ++c) {
+      const float s = Unit(texel, 2 - c) * alpha;
+      rgb[c] = add ? std::min(1.0f, rgb[c] + s) : s + rgb[c] * (1 - alpha);
+    }
+  }
+  return Argb(rgb[0], rgb[1], rgb[2]);
+}
+
+TEST_F(RenderTest, RadialBlurWithoutDistanceStacksTheCopiesOnTheSource) {
+  Make("Radial Blur Source", 0x1D);  // not drawn under the blur
+  NoteOn(100);
+  plug_->SetParam(6, 0);
+  const struct {
+    int32_t passes, alphaStart, alphaEnd, mode;
+  } cases[] = {{2, 25, 25, 1}, {2, 25, 25, 0}, {4, 100, 0, 0}, {3, 10, 40, 1}, {1, 60, 0, 0}, {8, 25, 0, 1}};
+  for (const auto& c : cases) {
+    plug_->SetParam(7, c.passes);
+    plug_->SetParam(8, c.alphaStart);
+    plug_->SetParam(9, c.alphaEnd);
+    plug_->SetParam(10, c.mode);
+    const std::vector<uint32_t> pixels = Frame();
+    for (const Probe& p : kProbes) {
+      const uint32_t want = StackedCopies(pattern::kQuadrants[p.quadrant], c.passes, c.alphaStart * 0.01f,
+                                          c.alphaEnd * 0.01f, c.mode == 1);
+      // The target's alpha is blended too; only the colour is compared.
+      EXPECT_TRUE(ColorNear(At(pixels, p.x, p.y) | 0xFF000000, want, kTolerance))
+          << "passes " << c.passes << " alpha " << c.alphaStart << ".." << c.alphaEnd << " mode " << c.mode
+          << " quadrant " << p.quadrant;
+    }
+  }
+  ExpectStatesRestored();
+}
+
+TEST_F(RenderTest, RadialBlurCopiesGrowAndSilenceCollapsesThem) {
+  pattern::frameWidth = kWidth / 2;
+  pattern::frameHeight = kHeight / 2;
+  for (uint32_t audio : {0u, 0x80u}) {
+    Make("Radial Blur Source", 0x1C | audio);  // own size, erase, reset, looped
+    NoteOn(100);
+    plug_->SetParam(6, 100);  // spread 0.5: the second copy is 1.5 times the size
+    plug_->SetParam(7, 2);
+    plug_->SetParam(8, 100);
+    plug_->SetParam(9, 100);
+    const std::vector<uint32_t> pixels = Frame(0xFF0000FF);
+    // The 8 x 6 frame covers x 4..11; its enlarged copy x 2..13.
+    const bool grown = audio == 0;
+    EXPECT_TRUE(ColorNear(At(pixels, 2, 4), grown ? pattern::kQuadrants[0] : 0xFF0000FF, kTolerance)) << audio;
+    EXPECT_TRUE(ColorNear(At(pixels, 13, 7), grown ? pattern::kQuadrants[3] : 0xFF0000FF, kTolerance)) << audio;
+    EXPECT_TRUE(ColorNear(At(pixels, 1, 4), 0xFF0000FF, kTolerance));
+    EXPECT_TRUE(ColorNear(At(pixels, 5, 4), pattern::kQuadrants[0], kTolerance));
+  }
+}
+
+TEST_F(RenderTest, RadialBlurDrawsTheKeyedSourceUnderTheCopies) {
+  Make("Radial Blur Source", 0x3F);  // keyed, drawn under
+  for (int i = 0; i < 4; ++i) plug_->SetParam(i, i == 3 ? 10 : 0);
+  plug_->SetParam(8, 0);  // no copies at all
+  NoteOn(100);
+  const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+  EXPECT_TRUE(ColorNear(At(pixels, 3, 9), 0xFF00FF00, kTolerance)) << "black is keyed out";
+  EXPECT_TRUE(ColorNear(At(pixels, 3, 2), pattern::kQuadrants[0], kTolerance));
+  ExpectStatesRestored();
+}
+
+}  // namespace
+}  // namespace group_b

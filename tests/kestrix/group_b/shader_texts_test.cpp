@@ -16,6 +16,8 @@ TEST(GroupBShaderTexts, EveryEntryPointCompilesWithoutMessages) {
   } entries[] = {
       {129, "vs_main", "vs"}, {129, "ps_passthrough", "ps"}, {129, "ps_colorkey", "ps"},
       {127, "vs_main", "vs"}, {127, "ps_main", "ps"},
+      {119, "vs_main", "vs"}, {119, "ps_passthrough", "ps"}, {119, "ps_colorkey", "ps"},
+      {119, "ps_screen", "ps"}, {119, "ps_screen_colorkey", "ps"}, {119, "ps_lumaalpha", "ps"},
       {146, "vs_main", "vs"}, {146, "ps_passthrough", "ps"},
   };
   for (const auto& e : entries) {
