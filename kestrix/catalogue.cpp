@@ -4,6 +4,7 @@
 
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
+#include "effects/group_b/fractal_shuffle_source.h"
 #include "effects/group_b/outline_source.h"
 #include "effects/group_b/radial_blur_source.h"
 #include "effects/group_b/solarize_source.h"
@@ -20,6 +21,7 @@ Descriptor<SolarizeSource> solarizeSourceDesc;
 Descriptor<OutlineSource> outlineSourceDesc;
 Descriptor<TileSource> tileSourceDesc;
 Descriptor<RadialBlurSource> radialBlurSourceDesc;
+Descriptor<FractalShuffleSource> fractalShuffleSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &brightenDimSourceDesc,  // 3
@@ -27,6 +29,7 @@ lv::PlugDesc* const kCatalogue[] = {
     &outlineSourceDesc,  // 15
     &solarizeSourceDesc,  // 16
     &radialBlurSourceDesc,  // 17
+    &fractalShuffleSourceDesc,  // 20
     &tileSourceDesc,  // 25
 };
 

@@ -58,6 +58,13 @@ const KindRows kParamTables[] = {
       {0, 100, 25, 0, "ALPS", "Alpha Start", 25},
       {0, 100, 0, 0, "ALPE", "Alpha End", 0},
       {0, 1, 0, 0, "AMOD", "Alpha Mode", 0}}},
+    {"Fractal Shuffle Source",
+     {{0, 200, 0, 0, "FMOD", "Modulus", 30},
+      {0, 1439, 0, 1, "ANGL", "Angle", 270},
+      {-100, 100, 0, 0, "SPED", "Speed", 50},
+      {0, 200, 0, 0, "ZOOM", "Zoom", 20},
+      {0, 255, 0, 0, "FADE", "Fade", 255},
+      {0, 2, 0, 0, "WRAP", "Wrap", 0}}},
     {"Tile Source",
      {{0, 1439, 0, 1, "ANGL", "Angle", 0},
       {-100, 100, 0, 0, "SPDR", "Rot Spd", 50},
@@ -112,6 +119,8 @@ TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
       {"Radial Blur Source", 0x3D, "00001111111"},
       {"Radial Blur Source", 0x02, "11111111111"},
       {"Tile Source", 0x3F, "11111"},
+      {"Fractal Shuffle Source", 0x1F, "111111"},
+      {"Fractal Shuffle Source", 0x0F, "110111"},
       {"Tile Source", 0x10, "11101"},
       {"Tile Source", 0x20, "10111"},
   };
@@ -128,7 +137,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
     const char* kind;
     uint32_t initialOptions;
   } kinds[] = {{"Solarize Source", 0x19}, {"Outline Source", 0x0F}, {"Radial Blur Source", 0x3D},
-                {"Tile Source", 0x3F}};
+                {"Fractal Shuffle Source", 0x1F}, {"Tile Source", 0x3F}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.kind);
     auto fresh = library.Create(k.kind);
@@ -150,7 +159,8 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
 }
 
 TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Solarize Source", "Outline Source", "Radial Blur Source", "Tile Source"}) {
+  for (const char* kind : {"Solarize Source", "Outline Source", "Radial Blur Source", "Fractal Shuffle Source",
+                           "Tile Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
     plug->SetInputName(0, "missing.avi");
@@ -165,25 +175,35 @@ TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
   }
 }
 
-TEST_F(GroupBPlug, AlphaModeShowsItsName) {
-  auto plug = library.Create("Radial Blur Source");
-  const lv::ParamFormat format = plug->GetParamInfo(10)->format;
-  ASSERT_NE(format, nullptr);
-  for (auto [value, text] : {std::pair{0, "Blend"}, {1, "Add"}, {2, "?"}}) {
-    char shown[64] = {};
-    format(value, shown, plug.get(), 10);
-    EXPECT_STREQ(shown, text) << value;
+TEST_F(GroupBPlug, ChoiceKnobsShowTheirNames) {
+  const struct {
+    const char* kind;
+    int32_t param;
+    std::vector<std::pair<int32_t, const char*>> shown;
+  } knobs[] = {{"Radial Blur Source", 10, {{0, "Blend"}, {1, "Add"}, {2, "?"}}},
+               {"Fractal Shuffle Source", 5, {{0, "Border"}, {1, "Clamp"}, {2, "Wrap"}, {3, "?"}, {-1, "?"}}}};
+  for (const auto& knob : knobs) {
+    auto plug = library.Create(knob.kind);
+    const lv::ParamFormat format = plug->GetParamInfo(knob.param)->format;
+    ASSERT_NE(format, nullptr) << knob.kind;
+    for (auto [value, text] : knob.shown) {
+      char shown[64] = {};
+      format(value, shown, plug.get(), knob.param);
+      EXPECT_STREQ(shown, text) << knob.kind << " " << value;
+    }
   }
 }
 
 TEST_F(GroupBPlug, AngleKnobsShowDegrees) {
-  auto plug = library.Create("Tile Source");
-  const lv::ParamFormat format = plug->GetParamInfo(0)->format;
-  ASSERT_NE(format, nullptr);
-  for (auto [value, text] : {std::pair{0, "0.0"}, {2, "0.5"}, {720, "180.0"}, {1439, "359.8"}}) {
-    char shown[64] = {};
-    format(value, shown, plug.get(), 0);
-    EXPECT_STREQ(shown, text) << value;
+  for (auto [kind, param] : {std::pair{"Tile Source", 0}, {"Fractal Shuffle Source", 1}}) {
+    auto plug = library.Create(kind);
+    const lv::ParamFormat format = plug->GetParamInfo(param)->format;
+    ASSERT_NE(format, nullptr) << kind;
+    for (auto [value, text] : {std::pair{0, "0.0"}, {2, "0.5"}, {720, "180.0"}, {1439, "359.8"}}) {
+      char shown[64] = {};
+      format(value, shown, plug.get(), param);
+      EXPECT_STREQ(shown, text) << kind << " " << value;
+    }
   }
 }
 

@@ -266,3 +266,76 @@ TEST_F(RenderTest, RadialBlurDrawsTheKeyedSourceUnderTheCopies) {
 
 }  // namespace
 }  // namespace group_b
+
+namespace group_b {
+namespace {
+
+// Where "ps_shuffle" samples for pixel (x, y) at Modulus 0: the centred
+// coordinate squared as a complex number, zoomed by z before and 1/z after.
+std::pair<float, float> SquaredPoint(int x, int y, float z) {
+  const float aspect = float(kWidthPixels) / float(kHeightPixels);
+  const float px = (-aspect + 2 * aspect * float(x) / kWidthPixels) * z;
+  const float py = (-1 + 2 * float(y) / kHeightPixels) * z;
+  return {(px * px - py * py) / z + 0.5f, 2 * px * py / z + 0.5f};
+}
+
+TEST_F(RenderTest, FractalShuffleShowsEachPointAtItsComplexSquare) {
+  Make("Fractal Shuffle Source", 0x0F);  // pattern not moving
+  NoteOn(100);
+  plug_->SetParam(0, 0);
+  plug_->SetParam(4, 255);
+  const struct {
+    int32_t zoom, wrap;
+  } cases[] = {{40, 0}, {40, 1}, {40, 2}, {15, 2}};
+  for (const auto& c : cases) {
+    plug_->SetParam(3, c.zoom);
+    plug_->SetParam(5, c.wrap);
+    const float z = float(c.zoom) * 0.02f + 0.2f;
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+    int checked = 0;
+    for (int y = 0; y < kHeightPixels; ++y) {
+      for (int x = 0; x < kWidthPixels; ++x) {
+        auto [u, v] = SquaredPoint(x, y, z);
+        const bool outside = u < 0 || u > 1 || v < 0 || v > 1;
+        if (c.wrap == 2) u -= std::floor(u), v -= std::floor(v);
+        if (c.wrap == 1) u = std::clamp(u, 0.0f, 0.999f), v = std::clamp(v, 0.0f, 0.999f);
+        // Points near a quadrant's edge mix by filtering: only clear ones count.
+        auto clear = [](float t, int n) {
+          const float f = t * float(n);
+          return std::abs(f - float(n) / 2) > 1.0f && f > 1.0f && f < float(n) - 1.0f;
+        };
+        if (c.wrap == 0 && outside) {
+          if (u < -0.1f || u > 1.1f || v < -0.1f || v > 1.1f) {
+            EXPECT_TRUE(ColorNear(At(pixels, x, y), 0xFF00FF00, kTolerance)) << "border at " << x << "," << y;
+            ++checked;
+          }
+          continue;
+        }
+        if (!clear(u, kWidthPixels) || !clear(v, kHeightPixels)) continue;
+        const uint32_t want = pattern::kQuadrants[(v >= 0.5f ? 2 : 0) + (u >= 0.5f ? 1 : 0)];
+        EXPECT_TRUE(ColorNear(At(pixels, x, y) | 0xFF000000, want, kTolerance))
+            << "zoom " << c.zoom << " wrap " << c.wrap << " pixel " << x << "," << y;
+        ++checked;
+      }
+    }
+    EXPECT_GT(checked, 20) << "zoom " << c.zoom << " wrap " << c.wrap;
+  }
+  ExpectStatesRestored();
+}
+
+TEST_F(RenderTest, FractalShuffleMovesOnlyAwayFromVelocity64) {
+  Make("Fractal Shuffle Source", 0x1F);
+  plug_->SetParam(2, 100);
+  plug_->SetParam(0, 200);
+  NoteOn(64);
+  const std::vector<uint32_t> still = Frame(0xFF00FF00, 16);
+  EXPECT_EQ(Frame(0xFF00FF00, 3000), still) << "velocity 64 never moves";
+  NoteOn(127);
+  EXPECT_EQ(Frame(0xFF00FF00, 0), still) << "each note starts at the knob's angle";
+  EXPECT_NE(Frame(0xFF00FF00, 3000), still);
+  plug_->SetParam(4, 0);
+  for (uint32_t pixel : Frame(0xFF00FF00)) ASSERT_TRUE(ColorNear(pixel, 0xFF00FF00, kTolerance)) << "Fade 0 hides it";
+}
+
+}  // namespace
+}  // namespace group_b
