@@ -6,6 +6,7 @@
 #include "effects/brighten_dim_source.h"
 #include "effects/group_b/fractal_shuffle_source.h"
 #include "effects/group_b/outline_source.h"
+#include "effects/group_b/pixel_shuffle_source.h"
 #include "effects/group_b/radial_blur_source.h"
 #include "effects/group_b/solarize_source.h"
 #include "effects/group_b/tile_source.h"
@@ -22,6 +23,7 @@ Descriptor<OutlineSource> outlineSourceDesc;
 Descriptor<TileSource> tileSourceDesc;
 Descriptor<RadialBlurSource> radialBlurSourceDesc;
 Descriptor<FractalShuffleSource> fractalShuffleSourceDesc;
+Descriptor<PixelShuffleSource> pixelShuffleSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &brightenDimSourceDesc,  // 3
@@ -29,6 +31,7 @@ lv::PlugDesc* const kCatalogue[] = {
     &outlineSourceDesc,  // 15
     &solarizeSourceDesc,  // 16
     &radialBlurSourceDesc,  // 17
+    &pixelShuffleSourceDesc,  // 18
     &fractalShuffleSourceDesc,  // 20
     &tileSourceDesc,  // 25
 };

@@ -41,6 +41,7 @@ const CatalogueRow kCatalogue[] = {
     {"Outline Source", "2D Effect", 1, 1, 5, "Outline a video source with colored edges", "1a67db9eb966f344b027b5b4d4ab4173"},
     {"Solarize Source", "2D Effect", 1, 1, 8, "Solarize a video source (reduce color gradients)", "7b79229d9cc97e48b964d0b4aa37b383"},
     {"Radial Blur Source", "2D Effect", 1, 1, 11, "Radial Blur a video source", "b8ce8342b1de71498d8905e17ab8186a"},
+    {"Pixel Shuffle Source", "2D Effect", 1, 2, 8, "Shuffle pixels from a video source", "e4e1b5b4cf82dc42a6fbd919c74b7f43"},
     {"Fractal Shuffle Source", "2D Effect", 1, 1, 6, "Distort a source with fractal feedback", "b3a28fb9fc150246854661c6a929233b"},
     {"Tile Source", "2D Effect", 1, 1, 5, "Tile a source with variable zoom / rotate", "2a57bd8c1ac9b440b0b2c2304a32c6c7"},
 };

@@ -58,6 +58,15 @@ const KindRows kParamTables[] = {
       {0, 100, 25, 0, "ALPS", "Alpha Start", 25},
       {0, 100, 0, 0, "ALPE", "Alpha End", 0},
       {0, 1, 0, 0, "AMOD", "Alpha Mode", 0}}},
+    {"Pixel Shuffle Source",
+     {{0, 255, 0, 0, "KRED", "Key Red", 0},
+      {0, 255, 0, 0, "KGRN", "Key Grn", 0},
+      {0, 255, 0, 0, "KBLU", "Key Blue", 0},
+      {0, 255, 3, 0, "KDST", "Key Dist", 3},
+      {-200, 200, 50, 0, "STRX", "X Strength", 50},
+      {-200, 200, 50, 0, "STRY", "Y Strength", 50},
+      {-500, 500, 0, 0, "XOFS", "X Offset", 0},
+      {-500, 500, 0, 0, "YOFS", "Y Offset", 0}}},
     {"Fractal Shuffle Source",
      {{0, 200, 0, 0, "FMOD", "Modulus", 30},
       {0, 1439, 0, 1, "ANGL", "Angle", 270},
@@ -120,6 +129,8 @@ TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
       {"Radial Blur Source", 0x02, "11111111111"},
       {"Tile Source", 0x3F, "11111"},
       {"Fractal Shuffle Source", 0x1F, "111111"},
+      {"Pixel Shuffle Source", 0x39, "00001111"},
+      {"Pixel Shuffle Source", 0x02, "11111111"},
       {"Fractal Shuffle Source", 0x0F, "110111"},
       {"Tile Source", 0x10, "11101"},
       {"Tile Source", 0x20, "10111"},
@@ -159,8 +170,8 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
 }
 
 TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Solarize Source", "Outline Source", "Radial Blur Source", "Fractal Shuffle Source",
-                           "Tile Source"}) {
+  for (const char* kind : {"Solarize Source", "Outline Source", "Radial Blur Source", "Pixel Shuffle Source",
+                           "Fractal Shuffle Source", "Tile Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
     plug->SetInputName(0, "missing.avi");
@@ -173,6 +184,43 @@ TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
     EXPECT_FALSE(plug->KeepAfterNoteOff());
     plug->ReleaseDeviceObjects();
   }
+}
+
+TEST_F(GroupBPlug, PixelShuffleKeepsTwoInputsAndSavesBothNames) {
+  auto plug = library.Create("Pixel Shuffle Source");
+  EXPECT_EQ(ReadChunkList(SavedBy(*plug)),
+            (Chunks{{"FLAG", U32(0x39)}, {"NAME", std::string(1, '\0')}, {"OFNM", std::string(1, '\0')}}));
+  plug->SetInputName(0, "clips/a.avi");
+  plug->SetInputName(1, "clips/offset.avi");
+  plug->SetInputName(2, "ignored.avi");
+  EXPECT_STREQ(plug->GetInputName(0), "clips/a.avi");
+  EXPECT_STREQ(plug->GetInputName(1), "clips/offset.avi");
+  EXPECT_EQ(plug->GetInputName(2), nullptr);
+  const std::vector<uint8_t> bytes = SavedBy(*plug);
+  EXPECT_EQ(ReadChunkList(bytes), (Chunks{{"FLAG", U32(0x39)},
+                                          {"NAME", std::string("clips/a.avi", 12)},
+                                          {"OFNM", std::string("clips/offset.avi", 17)}}));
+
+  host.resolveCalls.clear();
+  auto loaded = library.Create("Pixel Shuffle Source");
+  // Any order loads; an offset name without its NUL or past the buffer is cut safely.
+  EXPECT_TRUE(LoadInto(*loaded, ChunkList({{"OFNM", std::string(600, 'x')}, {"FLAG", U32(0x42)},
+                                           {"NAME", std::string("clips/a.avi", 12)}})));
+  EXPECT_EQ(host.resolveCalls.size(), 2u) << "both names are looked for beside the project";
+  EXPECT_STREQ(loaded->GetInputName(0), "clips/a.avi");
+  EXPECT_EQ(std::string(loaded->GetInputName(1)), std::string(511, 'x'));
+  EXPECT_TRUE(LoadInto(*loaded, bytes));
+  EXPECT_EQ(SavedBy(*loaded), bytes);
+}
+
+TEST_F(GroupBPlug, PixelShuffleWithoutItsOffsetSourceMakesNothing) {
+  auto plug = library.Create("Pixel Shuffle Source");
+  plug->SetInputName(0, "missing.avi");
+  plug->SetInputName(1, "missing-too.avi");
+  EXPECT_FALSE(plug->CreateDeviceObjects());
+  plug->NoteOn();
+  plug->Render(16);
+  plug->NoteOff();
 }
 
 TEST_F(GroupBPlug, ChoiceKnobsShowTheirNames) {

@@ -339,3 +339,68 @@ TEST_F(RenderTest, FractalShuffleMovesOnlyAwayFromVelocity64) {
 
 }  // namespace
 }  // namespace group_b
+
+namespace group_b {
+namespace {
+
+class PixelShuffleRender : public RenderTest {
+ protected:
+  // The pattern as both the source and the offset map.
+  void MakeShuffle(uint32_t options) {
+    plug_ = library_->Create("Pixel Shuffle Source");
+    ASSERT_NE(plug_, nullptr);
+    const std::string pattern("Pattern:", 9);
+    ASSERT_TRUE(LoadInto(*plug_, ChunkList({{"FLAG", U32(options)}, {"NAME", pattern}, {"OFNM", pattern}})));
+    ASSERT_TRUE(plug_->CreateDeviceObjects());
+  }
+};
+
+TEST_F(PixelShuffleRender, TheOffsetMapsRedAndGreenDisplaceTheSource) {
+  MakeShuffle(0x19);  // stretch, reset, looped: sizes agree, so point sampling
+  NoteOn(100);
+  const struct {
+    int32_t strength[2], offset[2];
+  } cases[] = {{{0, 0}, {0, 0}}, {{100, 100}, {0, 0}}, {{-60, 140}, {0, 0}}, {{100, 100}, {200, -300}}};
+  for (const auto& c : cases) {
+    for (int i = 0; i < 2; ++i) {
+      plug_->SetParam(4 + i, c.strength[i]);
+      plug_->SetParam(6 + i, c.offset[i]);
+    }
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+    int checked = 0;
+    for (int y = 0; y < kHeightPixels; ++y) {
+      for (int x = 0; x < kWidthPixels; ++x) {
+        const uint32_t map = PatternTexel(x, y, kWidthPixels, kHeightPixels);
+        const float ox = Unit(map, 2) + float(c.offset[0]) * 0.00125f - 0.5f;
+        const float oy = Unit(map, 1) + float(c.offset[1]) * 0.00125f - 0.5f;
+        const float u = (float(x) + 0.5f) / kWidthPixels + ox * float(c.strength[0]) * 0.005f;
+        const float v = (float(y) + 0.5f) / kHeightPixels + oy * float(c.strength[1]) * 0.005f;
+        const float fu = std::clamp(u, 0.0f, 1.0f) * kWidthPixels, fv = std::clamp(v, 0.0f, 1.0f) * kHeightPixels;
+        // Texels on a quadrant's edge are left out: rounding picks either side.
+        if (std::abs(fu - kWidthPixels / 2.0f) < 0.05f || std::abs(fv - kHeightPixels / 2.0f) < 0.05f) continue;
+        const uint32_t want = pattern::kQuadrants[(fv >= kHeightPixels / 2.0f ? 2 : 0) + (fu >= kWidthPixels / 2.0f ? 1 : 0)];
+        EXPECT_TRUE(ColorNear(At(pixels, x, y) | 0xFF000000, want, kTolerance))
+            << "strength " << c.strength[0] << "," << c.strength[1] << " offset " << c.offset[0] << " pixel " << x
+            << "," << y;
+        ++checked;
+      }
+    }
+    EXPECT_GT(checked, 150);
+  }
+  ExpectStatesRestored();
+}
+
+TEST_F(PixelShuffleRender, KeyedShuffleLetsTheTargetShowThrough) {
+  MakeShuffle(0x1B);
+  for (int i = 0; i < 4; ++i) plug_->SetParam(i, i == 3 ? 10 : 0);
+  plug_->SetParam(4, 0);
+  plug_->SetParam(5, 0);
+  NoteOn(100);
+  const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+  EXPECT_TRUE(ColorNear(At(pixels, 3, 9), 0xFF00FF00, kTolerance)) << "black is keyed out";
+  EXPECT_TRUE(ColorNear(At(pixels, 12, 9), pattern::kQuadrants[3], kTolerance));
+  ExpectStatesRestored();
+}
+
+}  // namespace
+}  // namespace group_b

@@ -18,6 +18,7 @@ TEST(GroupBShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {127, "vs_main", "vs"}, {127, "ps_main", "ps"},
       {119, "vs_main", "vs"}, {119, "ps_passthrough", "ps"}, {119, "ps_colorkey", "ps"},
       {119, "ps_screen", "ps"}, {119, "ps_screen_colorkey", "ps"}, {119, "ps_lumaalpha", "ps"},
+      {131, "vs_main", "vs"}, {131, "ps_shuffle", "ps"}, {131, "ps_shuffle_keyed", "ps"},
       {135, "vs_main", "vs"}, {135, "ps_shuffle", "ps"},
       {146, "vs_main", "vs"}, {146, "ps_passthrough", "ps"},
   };
