@@ -5,6 +5,7 @@
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
 #include "effects/group_b/fractal_shuffle_source.h"
+#include "effects/group_b/kaleidoscope_source.h"
 #include "effects/group_b/outline_source.h"
 #include "effects/group_b/pixel_shuffle_source.h"
 #include "effects/group_b/radial_blur_source.h"
@@ -24,9 +25,11 @@ Descriptor<TileSource> tileSourceDesc;
 Descriptor<RadialBlurSource> radialBlurSourceDesc;
 Descriptor<FractalShuffleSource> fractalShuffleSourceDesc;
 Descriptor<PixelShuffleSource> pixelShuffleSourceDesc;
+Descriptor<KaleidoscopeSource> kaleidoscopeSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &brightenDimSourceDesc,  // 3
+    &kaleidoscopeSourceDesc,  // 5
     &invertSourceDesc,  // 9
     &outlineSourceDesc,  // 15
     &solarizeSourceDesc,  // 16

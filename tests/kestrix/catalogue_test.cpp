@@ -36,6 +36,7 @@ struct CatalogueRow {
 const CatalogueRow kCatalogue[] = {
     {"Brighten/Dim Source", "2D Effect", 1, 1, 1, "Display a source with velocity-based brightness",
      "2b75bed63a2490408bf1ab231b116636"},
+    {"Kaleidoscope Source", "2D Effect", 3, 1, 11, "Display a video source in a kaleidoscope", "9898f8e7e48c124f9d1d3446ce259629"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
     {"Outline Source", "2D Effect", 1, 1, 5, "Outline a video source with colored edges", "1a67db9eb966f344b027b5b4d4ab4173"},

@@ -31,6 +31,18 @@ struct KindRows {
 };
 
 const KindRows kParamTables[] = {
+    {"Kaleidoscope Source",
+     {{0, 255, 0, 0, "KRED", "Key Red", 0},
+      {0, 255, 0, 0, "KGRN", "Key Grn", 0},
+      {0, 255, 0, 0, "KBLU", "Key Blue", 0},
+      {0, 255, 0, 0, "KDST", "Key Dist", 3},
+      {0, 255, 0, 0, "CRED", "Red", 255},
+      {0, 255, 0, 0, "CGRN", "Grn", 255},
+      {0, 255, 0, 0, "CBLU", "Blue", 255},
+      {0, 255, 0, 0, "ALPH", "Alpha", 255},
+      {-900, 900, 0, 0, "SIZE", "Scale", 400},
+      {-360, 360, 0, 1, "DSPN", "PatSpin", 0},
+      {-360, 360, 0, 1, "SSPN", "SrcSpin", 0}}},
     {"Solarize Source",
      {{0, 255, 0, 0, "KRED", "Key Red", 0},
       {0, 255, 0, 0, "KGRN", "Key Grn", 0},
@@ -125,6 +137,11 @@ TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
       {"Solarize Source", 0x19, "00001111"},
       {"Solarize Source", 0x02, "11111111"},
       {"Outline Source", 0x00, "11111"},
+      {"Kaleidoscope Source", 0x39E, "00001111000"},
+      {"Kaleidoscope Source", 0x001, "11111111111"},
+      {"Kaleidoscope Source", 0x200, "00001111011"},
+      {"Kaleidoscope Source", 0x100, "00001111101"},
+      {"Kaleidoscope Source", 0x080, "00001111110"},
       {"Radial Blur Source", 0x3D, "00001111111"},
       {"Radial Blur Source", 0x02, "11111111111"},
       {"Tile Source", 0x3F, "11111"},
@@ -170,7 +187,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
 }
 
 TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Solarize Source", "Outline Source", "Radial Blur Source", "Pixel Shuffle Source",
+  for (const char* kind : {"Kaleidoscope Source", "Solarize Source", "Outline Source", "Radial Blur Source", "Pixel Shuffle Source",
                            "Fractal Shuffle Source", "Tile Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
@@ -221,6 +238,24 @@ TEST_F(GroupBPlug, PixelShuffleWithoutItsOffsetSourceMakesNothing) {
   plug->NoteOn();
   plug->Render(16);
   plug->NoteOff();
+}
+
+TEST_F(GroupBPlug, KaleidoscopeSavesVolumeAndPanBeforeTheName) {
+  auto plug = library.Create("Kaleidoscope Source");
+  EXPECT_EQ(ReadChunkList(SavedBy(*plug)), (Chunks{{"FLAG", U32(0x39E)},
+                                                   {"VOL ", std::string(1, char(127))},
+                                                   {"PAN ", std::string(1, char(64))},
+                                                   {"NAME", std::string(1, '\0')}}));
+  auto loaded = library.Create("Kaleidoscope Source");
+  const std::vector<uint8_t> bytes = ChunkList({{"NAME", std::string("a.avi", 6)},
+                                                {"PAN ", std::string(1, char(1))},
+                                                {"VOL ", std::string(1, char(20))},
+                                                {"FLAG", U32(0x41)}});
+  EXPECT_TRUE(LoadInto(*loaded, bytes));
+  EXPECT_EQ(ReadChunkList(SavedBy(*loaded)), (Chunks{{"FLAG", U32(0x41)},
+                                                     {"VOL ", std::string(1, char(20))},
+                                                     {"PAN ", std::string(1, char(1))},
+                                                     {"NAME", std::string("a.avi", 6)}}));
 }
 
 TEST_F(GroupBPlug, ChoiceKnobsShowTheirNames) {

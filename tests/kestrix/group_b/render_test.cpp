@@ -404,3 +404,72 @@ TEST_F(PixelShuffleRender, KeyedShuffleLetsTheTargetShowThrough) {
 
 }  // namespace
 }  // namespace group_b
+
+namespace group_b {
+namespace {
+
+// At Scale 400 the grid's vertices on the middle row fall on pixel centres:
+// (4, 6) carries the second texture point, (12, 6) and (0, 6) the third.
+// Unturned, those points lie in the top-right and top-left quadrants.
+struct KaleidoscopeCase {
+  int32_t scale, patternSpin, sourceSpin;
+  int quadrantAt4, quadrantAt12;  // -1: not checked (the point lies on a quadrant edge)
+};
+
+TEST_F(RenderTest, KaleidoscopeMirrorsOneTriangleOfTheSourceOverTheGrid) {
+  Make("Kaleidoscope Source", 0x0C);  // reset, looped; nothing driven by time
+  NoteOn(100);
+  const KaleidoscopeCase cases[] = {
+      {400, 0, 0, 1, 0},
+      {400, 360, 0, 0, 1},     // the grid half turned
+      {-400, 0, 0, 0, 1},      // a negative scale turns it too
+      {400, 0, 240, 0, -1},    // the source triangle turned a third
+      {400, 0, -240, -1, 1},
+  };
+  for (const KaleidoscopeCase& c : cases) {
+    plug_->SetParam(8, c.scale);
+    plug_->SetParam(9, c.patternSpin);
+    plug_->SetParam(10, c.sourceSpin);
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+    if (c.quadrantAt4 >= 0) {
+      EXPECT_TRUE(ColorNear(At(pixels, 4, 6), pattern::kQuadrants[c.quadrantAt4], kTolerance))
+          << "scale " << c.scale << " spins " << c.patternSpin << "," << c.sourceSpin;
+    }
+    if (c.quadrantAt12 >= 0) {
+      EXPECT_TRUE(ColorNear(At(pixels, 12, 6), pattern::kQuadrants[c.quadrantAt12], kTolerance))
+          << "scale " << c.scale << " spins " << c.patternSpin << "," << c.sourceSpin;
+      if (c.patternSpin == 0 && c.scale > 0) {
+        EXPECT_TRUE(ColorNear(At(pixels, 0, 6), pattern::kQuadrants[c.quadrantAt12], kTolerance));
+      }
+    }
+    for (uint32_t pixel : pixels) ASSERT_FALSE(ColorNear(pixel, 0xFF00FF00, 0)) << "the grid covers the target";
+  }
+  ExpectStatesRestored();
+}
+
+TEST_F(RenderTest, KaleidoscopeColourAndAlphaTintTheGrid) {
+  Make("Kaleidoscope Source", 0x0C);
+  NoteOn(100);
+  plug_->SetParam(5, 0);
+  plug_->SetParam(6, 0);
+  plug_->SetParam(7, 128);  // half see-through: blended
+  const std::vector<uint32_t> pixels = Frame(0xFF0000FF);
+  const float a = 128.0f / 255.0f;
+  const uint32_t q0 = pattern::kQuadrants[0];
+  EXPECT_TRUE(ColorNear(At(pixels, 12, 6) | 0xFF000000, Argb(Unit(q0, 2) * a, 0, 1 - a), kTolerance));
+  ExpectStatesRestored();
+}
+
+TEST_F(RenderTest, KaleidoscopeAtVelocity64NeverMovesAndANoteHeldByTheSourceEnds) {
+  Make("Kaleidoscope Source", 0x3CC);  // sustain, every motion from time
+  NoteOn(64);
+  EXPECT_TRUE(plug_->KeepAfterNoteOff()) << "sustained until the first frame";
+  const std::vector<uint32_t> still = Frame(0xFF00FF00, 16);
+  EXPECT_FALSE(plug_->KeepAfterNoteOff()) << "this source cannot hold a note";
+  EXPECT_EQ(Frame(0xFF00FF00, 5000), still);
+  NoteOn(127);
+  EXPECT_NE(Frame(0xFF00FF00, 5000), still);
+}
+
+}  // namespace
+}  // namespace group_b
