@@ -9,6 +9,7 @@
 #include "effects/group_b/outline_source.h"
 #include "effects/group_b/pixel_shuffle_source.h"
 #include "effects/group_b/radial_blur_source.h"
+#include "effects/group_b/smooth_source.h"
 #include "effects/group_b/solarize_source.h"
 #include "effects/group_b/tile_source.h"
 #include "effects/invert_source.h"
@@ -26,11 +27,13 @@ Descriptor<RadialBlurSource> radialBlurSourceDesc;
 Descriptor<FractalShuffleSource> fractalShuffleSourceDesc;
 Descriptor<PixelShuffleSource> pixelShuffleSourceDesc;
 Descriptor<KaleidoscopeSource> kaleidoscopeSourceDesc;
+Descriptor<SmoothSource> smoothSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &brightenDimSourceDesc,  // 3
     &kaleidoscopeSourceDesc,  // 5
     &invertSourceDesc,  // 9
+    &smoothSourceDesc,  // 14
     &outlineSourceDesc,  // 15
     &solarizeSourceDesc,  // 16
     &radialBlurSourceDesc,  // 17

@@ -52,6 +52,12 @@ const KindRows kParamTables[] = {
       {-255, 255, 0, 0, "BGRN", "Bias Grn", 0},
       {-255, 255, 0, 0, "BBLU", "Bias Blue", 0},
       {2, 64, 8, 0, "STEP", "Steps", 4}}},
+    {"Smooth Source",
+     {{0, 16, 0, 0, "XBLR", "X Range", 4},
+      {0, 16, 0, 0, "YBLR", "Y Range", 4},
+      {1, 16, 0, 0, "PASS", "Passes", 4},
+      {0, 255, 0, 0, "SMIN", "EnvMin", 4},
+      {0, 255, 0, 0, "SMAX", "EnvMax", 32}}},
     {"Outline Source",
      {{0, 255, 0, 0, "CRED", "Red", 0},
       {0, 255, 0, 0, "CGRN", "Grn", 0},
@@ -137,6 +143,9 @@ TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
       {"Solarize Source", 0x19, "00001111"},
       {"Solarize Source", 0x02, "11111111"},
       {"Outline Source", 0x00, "11111"},
+      {"Smooth Source", 0x0D, "11111"},
+      {"Smooth Source", 0x40, "00111"},
+      {"Smooth Source", 0x80, "00111"},
       {"Kaleidoscope Source", 0x39E, "00001111000"},
       {"Kaleidoscope Source", 0x001, "11111111111"},
       {"Kaleidoscope Source", 0x200, "00001111011"},
@@ -164,7 +173,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
   const struct {
     const char* kind;
     uint32_t initialOptions;
-  } kinds[] = {{"Solarize Source", 0x19}, {"Outline Source", 0x0F}, {"Radial Blur Source", 0x3D},
+  } kinds[] = {{"Solarize Source", 0x19}, {"Smooth Source", 0x0D}, {"Outline Source", 0x0F}, {"Radial Blur Source", 0x3D},
                 {"Fractal Shuffle Source", 0x1F}, {"Tile Source", 0x3F}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.kind);
@@ -187,7 +196,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
 }
 
 TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Kaleidoscope Source", "Solarize Source", "Outline Source", "Radial Blur Source", "Pixel Shuffle Source",
+  for (const char* kind : {"Kaleidoscope Source", "Smooth Source", "Solarize Source", "Outline Source", "Radial Blur Source", "Pixel Shuffle Source",
                            "Fractal Shuffle Source", "Tile Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);

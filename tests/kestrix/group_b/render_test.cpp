@@ -473,3 +473,95 @@ TEST_F(RenderTest, KaleidoscopeAtVelocity64NeverMovesAndANoteHeldByTheSourceEnds
 
 }  // namespace
 }  // namespace group_b
+
+namespace group_b {
+namespace {
+
+using Image = std::vector<std::array<float, 3>>;
+
+Image PatternImage() {
+  Image image;
+  for (int y = 0; y < kHeightPixels; ++y) {
+    for (int x = 0; x < kWidthPixels; ++x) {
+      const uint32_t t = PatternTexel(x, y, kWidthPixels, kHeightPixels);
+      image.push_back({Unit(t, 2), Unit(t, 1), Unit(t, 0)});
+    }
+  }
+  return image;
+}
+
+// One smoothing pass of `step` texels along x or y, edges clamped: each
+// texel moves by the weighed differences to its six neighbours.
+Image Smoothed(const Image& in, int dx, int dy, float envMin, float slope) {
+  Image out = in;
+  for (int y = 0; y < kHeightPixels; ++y) {
+    for (int x = 0; x < kWidthPixels; ++x) {
+      const auto& s = in[size_t(y * kWidthPixels + x)];
+      std::array<float, 3> sum{};
+      for (int k : {-3, -2, -1, 1, 2, 3}) {
+        const int nx = std::clamp(x + k * dx, 0, kWidthPixels - 1), ny = std::clamp(y + k * dy, 0, kHeightPixels - 1);
+        const auto& n = in[size_t(ny * kWidthPixels + nx)];
+        float d[3], e = 0;
+        const float luma[3] = {0.3f, 0.5f, 0.2f};
+        for (int c = 0; c < 3; ++c) d[c] = n[c] - s[c], e += (std::abs(d[c]) - envMin) * slope * luma[c];
+        const float w = 1 - std::clamp(e, 0.0f, 1.0f);
+        for (int c = 0; c < 3; ++c) sum[c] += w * d[c];
+      }
+      for (int c = 0; c < 3; ++c) out[size_t(y * kWidthPixels + x)][c] = s[c] + sum[c] / 6;
+    }
+  }
+  return out;
+}
+
+TEST_F(RenderTest, SmoothPassesBlurOnlyDifferencesInsideTheEnvelope) {
+  Make("Smooth Source", 0x0D);
+  NoteOn(100);
+  const struct {
+    int32_t xRange, yRange, passes, envMin, envMax;
+  } cases[] = {{4, 4, 1, 0, 255},    // no pass: the source copied
+               {0, 0, 5, 255, 255},  // no step: unchanged
+               {4, 4, 2, 255, 255},  // every difference counts
+               {8, 4, 3, 255, 255},
+               {4, 4, 3, 0, 0},      // nothing below EnvMin 0: unchanged
+               {4, 8, 2, 20, 120}};
+  for (const auto& c : cases) {
+    const int32_t values[5] = {c.xRange, c.yRange, c.passes, c.envMin, c.envMax};
+    for (int i = 0; i < 5; ++i) plug_->SetParam(i, values[i]);
+    Image want = PatternImage();
+    const float envelope = float(c.envMax - c.envMin) / 255.0f;
+    const float slope = envelope != 0 ? 1 / envelope : 1.0e6f;
+    for (int pass = 1; pass < c.passes; ++pass) {
+      want = Smoothed(want, c.xRange / 4, 0, float(c.envMin) / 255.0f, slope);
+      want = Smoothed(want, 0, c.yRange / 4, float(c.envMin) / 255.0f, slope);
+    }
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+    int wrong = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+      const uint32_t expected = Argb(want[i][0], want[i][1], want[i][2]);
+      if (!ColorNear(pixels[i] | 0xFF000000, expected, 3) && wrong++ < 3) {
+        ADD_FAILURE() << "case passes " << c.passes << " ranges " << c.xRange << "," << c.yRange << " env "
+                      << c.envMin << ".." << c.envMax << " pixel " << i % kWidth << "," << i / kWidth << " got "
+                      << std::hex << pixels[i] << " want " << expected;
+      }
+    }
+  }
+  ExpectStatesRestored();
+}
+
+TEST_F(RenderTest, SmoothCoversTheWholeTargetAndNoteOffReleasesItsTargets) {
+  pattern::frameWidth = kWidth / 2;
+  pattern::frameHeight = kHeight / 2;
+  Make("Smooth Source", 0x0C);  // without stretch
+  NoteOn(100);
+  plug_->SetParam(2, 1);
+  const std::vector<uint32_t> pixels = Frame(0xFF0000FF);
+  for (const Probe& p : kProbes) {
+    EXPECT_TRUE(ColorNear(At(pixels, p.x, p.y), pattern::kQuadrants[p.quadrant], kTolerance)) << p.quadrant;
+  }
+  plug_->NoteOff();
+  const std::vector<uint32_t> after = Frame(0xFF0000FF);
+  EXPECT_TRUE(ColorNear(At(after, 3, 2), 0xFF0000FF, 0)) << "nothing drawn without its targets";
+}
+
+}  // namespace
+}  // namespace group_b

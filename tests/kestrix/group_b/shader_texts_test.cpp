@@ -15,6 +15,7 @@ TEST(GroupBShaderTexts, EveryEntryPointCompilesWithoutMessages) {
     const char* stage;  // profile prefix
   } entries[] = {
       {129, "vs_main", "vs"}, {129, "ps_passthrough", "ps"}, {129, "ps_colorkey", "ps"},
+      {126, "vs_smooth", "vs"}, {126, "ps_smooth", "ps"},
       {127, "vs_main", "vs"}, {127, "ps_main", "ps"},
       {107, "vs_main", "vs"}, {107, "ps_passthrough", "ps"}, {107, "ps_colorkey", "ps"},
       {119, "vs_main", "vs"}, {119, "ps_passthrough", "ps"}, {119, "ps_colorkey", "ps"},
