@@ -4,6 +4,7 @@
 
 #include "descriptor.h"
 #include "effects/brighten_dim_source.h"
+#include "effects/group_b/cross_hatch_source.h"
 #include "effects/group_b/fractal_shuffle_source.h"
 #include "effects/group_b/kaleidoscope_source.h"
 #include "effects/group_b/outline_source.h"
@@ -28,11 +29,13 @@ Descriptor<FractalShuffleSource> fractalShuffleSourceDesc;
 Descriptor<PixelShuffleSource> pixelShuffleSourceDesc;
 Descriptor<KaleidoscopeSource> kaleidoscopeSourceDesc;
 Descriptor<SmoothSource> smoothSourceDesc;
+Descriptor<CrossHatchSource> crossHatchSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &brightenDimSourceDesc,  // 3
     &kaleidoscopeSourceDesc,  // 5
     &invertSourceDesc,  // 9
+    &crossHatchSourceDesc,  // 13
     &smoothSourceDesc,  // 14
     &outlineSourceDesc,  // 15
     &solarizeSourceDesc,  // 16

@@ -39,6 +39,7 @@ const CatalogueRow kCatalogue[] = {
     {"Kaleidoscope Source", "2D Effect", 3, 1, 11, "Display a video source in a kaleidoscope", "9898f8e7e48c124f9d1d3446ce259629"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
+    {"Cross-Hatch Source", "2D Effect", 1, 1, 7, "Display a source with pencil-like crosshatch shading", "54a5fa552c3590478dc87445467b0987"},
     {"Smooth Source", "2D Effect", 1, 1, 5, "Display a source with edge-preserving smooth (cartoon)", "660db11ebad5ce4eabcda930359ba700"},
     {"Outline Source", "2D Effect", 1, 1, 5, "Outline a video source with colored edges", "1a67db9eb966f344b027b5b4d4ab4173"},
     {"Solarize Source", "2D Effect", 1, 1, 8, "Solarize a video source (reduce color gradients)", "7b79229d9cc97e48b964d0b4aa37b383"},

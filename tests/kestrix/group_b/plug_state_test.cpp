@@ -52,6 +52,14 @@ const KindRows kParamTables[] = {
       {-255, 255, 0, 0, "BGRN", "Bias Grn", 0},
       {-255, 255, 0, 0, "BBLU", "Bias Blue", 0},
       {2, 64, 8, 0, "STEP", "Steps", 4}}},
+    {"Cross-Hatch Source",
+     {{0, 255, 0, 0, "KRED", "Key Red", 0},
+      {0, 255, 0, 0, "KGRN", "Key Grn", 0},
+      {0, 255, 0, 0, "KBLU", "Key Blue", 0},
+      {0, 255, 0, 0, "KDST", "Key Dist", 3},
+      {-100, 100, 0, 0, "BADJ", "Bright", 0},
+      {0, 100, 0, 0, "STRN", "Strength", 50},
+      {0, 200, 0, 0, "SATR", "Saturate", 100}}},
     {"Smooth Source",
      {{0, 16, 0, 0, "XBLR", "X Range", 4},
       {0, 16, 0, 0, "YBLR", "Y Range", 4},
@@ -144,6 +152,8 @@ TEST_F(GroupBPlug, KnobsAreOfferedByTheOptions) {
       {"Solarize Source", 0x02, "11111111"},
       {"Outline Source", 0x00, "11111"},
       {"Smooth Source", 0x0D, "11111"},
+      {"Cross-Hatch Source", 0x99, "0000111"},
+      {"Cross-Hatch Source", 0x02, "1111111"},
       {"Smooth Source", 0x40, "00111"},
       {"Smooth Source", 0x80, "00111"},
       {"Kaleidoscope Source", 0x39E, "00001111000"},
@@ -196,7 +206,7 @@ TEST_F(GroupBPlug, FlagAndNameRoundTripThroughTheHost) {
 }
 
 TEST_F(GroupBPlug, WithoutASourceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Kaleidoscope Source", "Smooth Source", "Solarize Source", "Outline Source", "Radial Blur Source", "Pixel Shuffle Source",
+  for (const char* kind : {"Kaleidoscope Source", "Cross-Hatch Source", "Smooth Source", "Solarize Source", "Outline Source", "Radial Blur Source", "Pixel Shuffle Source",
                            "Fractal Shuffle Source", "Tile Source"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
@@ -265,6 +275,23 @@ TEST_F(GroupBPlug, KaleidoscopeSavesVolumeAndPanBeforeTheName) {
                                                      {"VOL ", std::string(1, char(20))},
                                                      {"PAN ", std::string(1, char(1))},
                                                      {"NAME", std::string("a.avi", 6)}}));
+}
+
+TEST_F(GroupBPlug, CrossHatchSavesItsPatternIndexAndLoadsOnlyKnownOnes) {
+  auto plug = library.Create("Cross-Hatch Source");
+  EXPECT_EQ(ReadChunkList(SavedBy(*plug)),
+            (Chunks{{"FLAG", U32(0x99)}, {"INDX", U32(0)}, {"NAME", std::string(1, '\0')}}));
+  const struct {
+    std::string stored;
+    uint32_t loaded;
+  } cases[] = {{U32(1), 1}, {U32(0), 0}, {U32(7), 0}, {U32(0xFFFFFFFF), 0}, {"\x01", 0}};
+  for (const auto& c : cases) {
+    auto loaded = library.Create("Cross-Hatch Source");
+    LoadInto(*loaded, ChunkList({{"NAME", std::string("a.avi", 6)}, {"INDX", c.stored}, {"FLAG", U32(0x12)}}));
+    EXPECT_EQ(ReadChunkList(SavedBy(*loaded)),
+              (Chunks{{"FLAG", U32(0x12)}, {"INDX", U32(c.loaded)}, {"NAME", std::string("a.avi", 6)}}))
+        << c.stored.size();
+  }
 }
 
 TEST_F(GroupBPlug, ChoiceKnobsShowTheirNames) {

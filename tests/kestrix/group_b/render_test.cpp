@@ -565,3 +565,72 @@ TEST_F(RenderTest, SmoothCoversTheWholeTargetAndNoteOffReleasesItsTargets) {
 
 }  // namespace
 }  // namespace group_b
+
+namespace group_b {
+namespace {
+
+// The source colour moved towards or away from its grey by `saturate`.
+uint32_t Saturated(uint32_t texel, float saturate) {
+  const float rgb[3] = {Unit(texel, 2), Unit(texel, 1), Unit(texel, 0)};
+  const float g = (rgb[0] + rgb[1] + rgb[2]) / 3;
+  return Argb(g + (rgb[0] - g) * saturate, g + (rgb[1] - g) * saturate, g + (rgb[2] - g) * saturate);
+}
+
+TEST_F(RenderTest, CrossHatchWithoutStrengthShowsTheSaturatedSource) {
+  Make("Cross-Hatch Source", 0x19);
+  plug_->SetParam(5, 0);
+  NoteOn(100);
+  for (int32_t saturate : {0, 50, 100, 200}) {
+    plug_->SetParam(6, saturate);
+    const std::vector<uint32_t> pixels = Frame(0xFF00FF00);
+    for (const Probe& p : kProbes) {
+      EXPECT_TRUE(ColorNear(At(pixels, p.x, p.y) | 0xFF000000,
+                            Saturated(pattern::kQuadrants[p.quadrant], float(saturate) * 0.01f), kTolerance))
+          << "saturate " << saturate << " quadrant " << p.quadrant;
+    }
+  }
+  ExpectStatesRestored();
+}
+
+// Full-strength hatching: only white paper and black strokes.
+std::pair<int, int> WhiteAndBlack(const std::vector<uint32_t>& pixels) {
+  int white = 0, black = 0;
+  for (uint32_t p : pixels) {
+    white += ColorNear(p | 0xFF000000, 0xFFFFFFFF, kTolerance) ? 1 : 0;
+    black += ColorNear(p | 0xFF000000, 0xFF000000, kTolerance) ? 1 : 0;
+  }
+  return {white, black};
+}
+
+TEST_F(RenderTest, CrossHatchPaperTakesNoStrokesAndInkTakesEveryLayer) {
+  for (int32_t pattern : {0, 1}) {
+    Make("Cross-Hatch Source", 0x19);
+    ASSERT_TRUE(LoadInto(*plug_, ChunkList({{"INDX", U32(uint32_t(pattern))}})));
+    ASSERT_TRUE(plug_->CreateDeviceObjects());
+    plug_->SetParam(5, 100);
+    NoteOn(100);
+    plug_->SetParam(4, 100);  // every pixel brightened to white
+    const auto [white, none] = WhiteAndBlack(Frame(0xFF00FF00));
+    EXPECT_EQ(white, kWidthPixels * kHeightPixels) << "pattern " << pattern;
+    plug_->SetParam(4, -100);  // every pixel darkened to black
+    const auto [paper, ink] = WhiteAndBlack(Frame(0xFF00FF00));
+    EXPECT_EQ(paper + ink, kWidthPixels * kHeightPixels) << "pattern " << pattern;
+    EXPECT_GT(ink, 0) << "pattern " << pattern;
+    EXPECT_GT(paper, 0) << "pattern " << pattern;
+  }
+}
+
+TEST_F(RenderTest, CrossHatchMovingPatternJumpsOnlyEvery100Milliseconds) {
+  Make("Cross-Hatch Source", 0x99);
+  plug_->SetParam(5, 100);
+  plug_->SetParam(4, -60);
+  NoteOn(100);
+  const std::vector<uint32_t> first = Frame(0xFF00FF00, 10);
+  EXPECT_EQ(Frame(0xFF00FF00, 80), first) << "still within the first 100 ms";
+  bool moved = false;
+  for (int step = 0; step < 4 && !moved; ++step) moved = Frame(0xFF00FF00, 100) != first;
+  EXPECT_TRUE(moved);
+}
+
+}  // namespace
+}  // namespace group_b

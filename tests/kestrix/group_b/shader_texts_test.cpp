@@ -18,6 +18,7 @@ TEST(GroupBShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {126, "vs_smooth", "vs"}, {126, "ps_smooth", "ps"},
       {127, "vs_main", "vs"}, {127, "ps_main", "ps"},
       {107, "vs_main", "vs"}, {107, "ps_passthrough", "ps"}, {107, "ps_colorkey", "ps"},
+      {113, "vs_main", "vs"}, {113, "ps_hatch", "ps"}, {113, "ps_hatch_keyed", "ps"},
       {119, "vs_main", "vs"}, {119, "ps_passthrough", "ps"}, {119, "ps_colorkey", "ps"},
       {119, "ps_screen", "ps"}, {119, "ps_screen_colorkey", "ps"}, {119, "ps_lumaalpha", "ps"},
       {131, "vs_main", "vs"}, {131, "ps_shuffle", "ps"}, {131, "ps_shuffle_keyed", "ps"},
