@@ -14,6 +14,15 @@
 #include "effects/group_a/hsv_modify_source.h"
 #include "effects/group_a/show_text.h"
 #include "effects/group_a/wipe_source.h"
+#include "effects/group_b/cross_hatch_source.h"
+#include "effects/group_b/fractal_shuffle_source.h"
+#include "effects/group_b/kaleidoscope_source.h"
+#include "effects/group_b/outline_source.h"
+#include "effects/group_b/pixel_shuffle_source.h"
+#include "effects/group_b/radial_blur_source.h"
+#include "effects/group_b/smooth_source.h"
+#include "effects/group_b/solarize_source.h"
+#include "effects/group_b/tile_source.h"
 #include "effects/invert_source.h"
 #include "effects/group_c/cube_wall_source.h"
 #include "effects/group_c/cubist_source.h"
@@ -47,6 +56,15 @@ Descriptor<PlasmaLife> plasmaLifeDesc;
 Descriptor<SpherePulseSource> spherePulseSourceDesc;
 Descriptor<TunnelSource> tunnelSourceDesc;
 Descriptor<WormholeSource> wormholeSourceDesc;
+Descriptor<SolarizeSource> solarizeSourceDesc;
+Descriptor<OutlineSource> outlineSourceDesc;
+Descriptor<TileSource> tileSourceDesc;
+Descriptor<RadialBlurSource> radialBlurSourceDesc;
+Descriptor<FractalShuffleSource> fractalShuffleSourceDesc;
+Descriptor<PixelShuffleSource> pixelShuffleSourceDesc;
+Descriptor<KaleidoscopeSource> kaleidoscopeSourceDesc;
+Descriptor<SmoothSource> smoothSourceDesc;
+Descriptor<CrossHatchSource> crossHatchSourceDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &fadeSourceDesc,  // 0
@@ -54,6 +72,7 @@ lv::PlugDesc* const kCatalogue[] = {
     &miniSscCom2Desc,  // 2
     &brightenDimSourceDesc,  // 3
     &cubistSourceDesc,  // 4
+    &kaleidoscopeSourceDesc,  // 5
     &blurSourceDesc,  // 6
     &glowSourceDesc,  // 7
     &hsvModifySourceDesc,  // 8
@@ -61,10 +80,18 @@ lv::PlugDesc* const kCatalogue[] = {
     &wipeSourceDesc,  // 10
     &wormholeSourceDesc,  // 11
     &tunnelSourceDesc,  // 12
+    &crossHatchSourceDesc,  // 13
+    &smoothSourceDesc,  // 14
+    &outlineSourceDesc,  // 15
+    &solarizeSourceDesc,  // 16
+    &radialBlurSourceDesc,  // 17
+    &pixelShuffleSourceDesc,  // 18
     &chromaKeySourceDesc,  // 19
+    &fractalShuffleSourceDesc,  // 20
     &blendSourceDesc,  // 21
     &spherePulseSourceDesc,  // 23
     &cubeWallSourceDesc,  // 24
+    &tileSourceDesc,  // 25
     &displaySpectrumDesc,  // 26
     &plasmaLifeDesc,  // 27
     &polarityDesc,  // 30

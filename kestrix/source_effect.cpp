@@ -32,7 +32,7 @@ void SourceEffect::ReleaseSharedObjects() {
   declaration_ = {};
 }
 
-bool SourceEffect::OpenSourceAndDeclaration(uint32_t loopedBit) {
+bool SourceEffect::OpenSourceAndDeclaration(uint32_t loopedBit, uint8_t openOption) {
   // A failed earlier attempt is never called back by the host: start clean.
   ReleaseDeviceObjects();
   if (host == nullptr) return false;
@@ -40,7 +40,7 @@ bool SourceEffect::OpenSourceAndDeclaration(uint32_t loopedBit) {
     targetWidth_ = target->width;
     targetHeight_ = target->height;
   }
-  source_ = host->CreateSource(sourceName_.Get(), 0);
+  source_ = host->CreateSource(sourceName_.Get(), openOption);
   if (source_ == nullptr) return false;
   source_->SetOption0((options_ & loopedBit) != 0 ? 1 : 0);
   declaration_ = gfx::Ref<gfx::VertexDeclaration>(CreateQuadDeclaration(host->GetDevice()));

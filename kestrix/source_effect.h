@@ -38,7 +38,8 @@ class SourceEffect : public lv::Plug {
   // The shared steps of CreateDeviceObjects: releases what an earlier call
   // left, opens the source (option byte 0 from `loopedBit`), reads the frame
   // size and makes the quad declaration. False leaves nothing held.
-  bool OpenSourceAndDeclaration(uint32_t loopedBit);
+  // `openOption` is passed to the host's CreateSource.
+  bool OpenSourceAndDeclaration(uint32_t loopedBit, uint8_t openOption = 0);
   // The quad's half extents for the current target by the stretch bit.
   HalfExtents HalfExtentsFor(uint32_t stretchBit) const;
   // The class's own device objects (shaders, tables); called by ReleaseDeviceObjects.
