@@ -1,0 +1,45 @@
+#pragma once
+// Project files (".LVP"): a whole performance as a run of sections: "PERF",
+// 100 "LFOI", "BNKS", then "NOTE" and "NEXT" for every note with a patch.
+// Readers skip sections and chunks they do not know. Both calls run on the
+// user-interface thread.
+#include <cstdint>
+#include <functional>
+
+#include "modulation/lfo.h"
+#include "performance/performance.h"
+
+namespace lv {
+
+class FileProgress;
+class PlugRegistry;
+class ProjectFileDialogs;
+
+// What saving and loading need besides the performance.
+struct ProjectFileContext {
+  PlugRegistry* registry = nullptr;       // kinds of the saved patches (loading)
+  LfoArray* lfos = &LfoTable;             // the LFO table saved and loaded
+  int32_t adapterCount = 1;               // display adapters present (loading)
+  ProjectFileDialogs* dialogs = nullptr;  // null: no dialog, so a missing name cancels
+  FileProgress* progress = nullptr;       // null: no progress window
+  // Stops the running captures and deletes the samplers, which belong to the
+  // show rather than to the performance; called once the file has opened.
+  std::function<void()> releaseShowObjects;
+};
+
+// Highest work-buffer count and render target a project may ask for.
+inline constexpr int32_t kMaxWorkBuffers = 4;
+
+// Writes the performance to its file, asking for a name when `saveAs` is set
+// or it has none. The file is replaced only once it was written whole; false
+// (the old file kept, "modified" left set, the name unchanged) when the user
+// cancels or anything could not be written.
+bool SavePerformance(Performance& performance, bool saveAs, const ProjectFileContext& context);
+
+// Reads a project into `performance`, which the caller made fresh from the
+// settings; asks for the file when `fileName` is null. False, with nothing
+// torn down, when the user cancels or the file does not open as a project;
+// otherwise true, also when parts of the file could not be used.
+bool LoadPerformance(Performance& performance, const char* fileName, const ProjectFileContext& context);
+
+}  // namespace lv

@@ -1,0 +1,35 @@
+// The library's shader texts (embedded here from the library's resource
+// folder) compile cleanly for every entry point its classes ask for: any
+// compiler message would be shown to the user each time a patch is made.
+#include <gtest/gtest.h>
+
+#include "platform/gfx/shader_compiler.h"
+#include "platform/sys/resources.h"
+
+namespace {
+
+TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
+  const struct {
+    uint32_t resource;
+    const char* entry;
+    const char* stage;  // profile prefix
+  } entries[] = {
+      {106, "vs_main", "vs"},        {106, "ps_passthrough", "ps"}, {106, "ps_colorkey", "ps"},
+      {110, "vs_main", "vs"},        {110, "ps_invert", "ps"},      {110, "ps_invertbright", "ps"},
+  };
+  for (const auto& e : entries) {
+    const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
+    ASSERT_TRUE(text) << e.resource;
+    for (const char* model : {"_2_0", "_3_0"}) {
+      gfx::ShaderCompileRequest request;
+      request.source = text.Text();
+      request.entryPoint = e.entry;
+      request.profile = std::string(e.stage) + model;
+      const gfx::ShaderCompileResult result = gfx::CompileShader(request);
+      EXPECT_TRUE(result.code) << e.resource << " " << e.entry << " " << request.profile;
+      EXPECT_EQ(result.messages, "") << e.resource << " " << e.entry << " " << request.profile;
+    }
+  }
+}
+
+}  // namespace
