@@ -2,6 +2,7 @@
 #   One GoogleTest executable, its cases registered with CTest.
 #   LABELS: extra CTest labels. GL: needs an EGL context (label gl).
 #   QT: runs with QT_QPA_PLATFORM=offscreen (label qt).
+#   SERIAL: runs alone (it starts a shared service others would meet).
 #   TSAN: concurrent tests, also built and run in the ThreadSanitizer pass
 #         (label tsan). In that pass only TSAN tests are built.
 include(GoogleTest)
@@ -12,7 +13,7 @@ if(NOT TARGET lv_tsan_tests)
 endif()
 
 function(lv_add_test name)
-  cmake_parse_arguments(T "TSAN;QT;GL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "TSAN;QT;GL;SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   lv_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
@@ -44,6 +45,6 @@ function(lv_add_test name)
   list(GET labels 0 labels)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin
-    PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}"
+    PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" RUN_SERIAL ${T_SERIAL}
     DISCOVERY_TIMEOUT 60)
 endfunction()

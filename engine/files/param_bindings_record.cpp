@@ -1,5 +1,7 @@
 #include "files/param_bindings_record.h"
 
+#include <algorithm>
+
 #include "files/chunk_fields.h"
 #include "modulation/audio_input.h"
 
@@ -77,6 +79,10 @@ void ReadParamBindings(ChunkStream& stream, Bank& bank, uint8_t note) {
     if (tag != kParamValue && tag != kSource && tag != kNumber && tag != kLfoIndex) continue;
     if (!ReadChunkValue(stream, value)) continue;
     if (tag == kParamValue) {
+      // Plug-ins may index tables with a value, so it stays within the
+      // range the knob could give.
+      const ParamInfo* info = binding->info;
+      value = std::clamp(value, std::min(info->min, info->max), std::max(info->min, info->max));
       if (slot.patch) slot.patch->SetParam(index, value);
     } else if (tag == kSource) {
       binding->source = value;

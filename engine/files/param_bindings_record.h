@@ -17,8 +17,8 @@ bool WriteParamBindings(ChunkStream& stream, const Bank& bank, uint8_t note);
 // Reads the list at the current position into the slot, whose bindings are
 // already attached to its patch. Values go to the parameter whose tag they
 // carry, so a plug-in may reorder its parameters; values of unknown tags are
-// ignored, and a binding with a source or index outside its table becomes no
-// binding.
+// ignored, values outside the parameter's range are limited to it, and a
+// binding with a source or index outside its table becomes no binding.
 void ReadParamBindings(ChunkStream& stream, Bank& bank, uint8_t note);
 
 }  // namespace lv

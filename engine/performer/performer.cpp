@@ -60,17 +60,18 @@ void Performer::Run() {
   while (running_.load()) RunPass();
 }
 
-void Performer::Stop(uint32_t waitMs) {
+bool Performer::Stop(uint32_t waitMs) {
   running_.store(0);
   event_.Set();
   if (!thread_.Join(waitMs)) {
     sys::Log("Performer thread did not end within %u ms", static_cast<unsigned>(waitMs));
-    return;
+    return false;
   }
   // Every channel, not just the played ones: a windowed display switch gives
   // banks to all sixteen.
   for (uint8_t channel = 0; channel < kChannels; ++channel) SetChannelBank(channel, nullptr);
   delete performance_.exchange(nullptr);
+  return true;
 }
 
 void Performer::PushMidi(const MidiEvent& event) {

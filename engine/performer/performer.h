@@ -59,8 +59,8 @@ class Performer {
   // Ends the render thread, waiting at most `waitMs`; then takes every
   // channel's bank away and deletes the performance. When the thread did not
   // end in time nothing it may still touch is released: a later Stop, once
-  // it has ended, finishes the job.
-  void Stop(uint32_t waitMs = kStopWaitMs);
+  // it has ended, finishes the job. Answers whether the thread ended.
+  bool Stop(uint32_t waitMs = kStopWaitMs);
   static uint32_t ThreadProc(Performer* performer);
   // The render thread's loop: passes until `running` is cleared.
   void Run();
@@ -78,6 +78,9 @@ class Performer {
   // --- State (user-interface thread) --------------------------------------
   // Waits for the pass in progress to end, then writes the state.
   void SetState(PerformerState state);
+  // Held for a whole pass; the user interface takes it to change what the
+  // render thread reads (LFO records among them).
+  sys::CriticalSection& FrameLock() { return frameLock_; }
   PerformerState State() const { return static_cast<PerformerState>(state_.load()); }
 
   // --- Notes and banks ----------------------------------------------------

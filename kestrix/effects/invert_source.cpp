@@ -36,6 +36,8 @@ bool InvertSource::CreateDeviceObjects() {
     return false;
   }
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
+  invertScale_ = FindConstant(invertShader_.constants, "InvertScale");
+  invertBrightScale_ = FindConstant(invertBrightShader_.constants, "InvertScale");
   return true;
 }
 
@@ -70,13 +72,12 @@ void InvertSource::Render(uint32_t milliseconds) {
   device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(filter));
   device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(filter));
 
-  const PixelShaderObjects& pixelShader =
-      (options_ & kInvertBrightness) != 0 ? invertBrightShader_ : invertShader_;
+  const bool brightnessOnly = (options_ & kInvertBrightness) != 0;
+  const PixelShaderObjects& pixelShader = brightnessOnly ? invertBrightShader_ : invertShader_;
   const d3dx::Matrix projection = TargetProjection(target->width, target->height);
   gfx::ConstantSink& constants = device->Constants();
   vertexShader_.constants->SetMatrix(constants, matWVP_, &projection.m[0][0]);
-  // Each pixel shader's own table: the register need not be the same in both.
-  pixelShader.constants->SetFloat(constants, FindConstant(pixelShader.constants, "InvertScale"), amount_);
+  pixelShader.constants->SetFloat(constants, brightnessOnly ? invertBrightScale_ : invertScale_, amount_);
 
   device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 1);
   device->SetRenderState(gfx::RenderState::SrcBlend, uint32_t(gfx::Blend::SrcAlpha));

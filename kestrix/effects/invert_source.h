@@ -53,6 +53,9 @@ class InvertSource final : public SourceEffect {
   PixelShaderObjects invertShader_;
   PixelShaderObjects invertBrightShader_;
   gfx::ConstantHandle matWVP_;
+  // "InvertScale" in each pixel shader's own table: the register need not be
+  // the same in both.
+  gfx::ConstantHandle invertScale_, invertBrightScale_;
 };
 
 }  // namespace kestrix

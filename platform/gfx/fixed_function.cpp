@@ -67,7 +67,8 @@ bool UsesTexture(const DeviceState& s, int stage) {
 }
 
 // Declares the varying at the vertex shader's location for a semantic and
-// returns an expression of it as a vec4 (or `fallback` when the shader has none).
+// returns an expression of it as a vec4, read at Direct3D's pixel centre (see
+// kPixelCentreStep), or `fallback` when the shader has none.
 std::string Varying(std::ostringstream& decl, const GlStageShader& vs, const char* semantic, int index,
                     const std::string& name, const char* fallback) {
   for (const StageVarying& v : vs.code.varyings) {
@@ -75,10 +76,11 @@ std::string Varying(std::ostringstream& decl, const GlStageShader& vs, const cha
     auto type = vs.outputTypes.find(v.location);
     const std::string t = type == vs.outputTypes.end() ? "vec4" : type->second;
     decl << "layout(location = " << v.location << ") in " << t << " " << name << ";\n";
-    if (t == "float") return "vec4(" + name + ", 0.0, 0.0, 1.0)";
-    if (t == "vec2") return "vec4(" + name + ", 0.0, 1.0)";
-    if (t == "vec3") return "vec4(" + name + ", 1.0)";
-    return name;
+    const std::string value = "interpolateAtOffset(" + name + ", " + kPixelCentreOffsetGlsl + ")";
+    if (t == "float") return "vec4(" + value + ", 0.0, 0.0, 1.0)";
+    if (t == "vec2") return "vec4(" + value + ", 0.0, 1.0)";
+    if (t == "vec3") return "vec4(" + value + ", 1.0)";
+    return value;
   }
   return fallback;
 }

@@ -11,8 +11,6 @@ namespace gfx {
 
 namespace {
 
-constexpr float kTopEdgeNudge = 1.0f / 128.0f;  // of half a pixel: 1/256 pixel
-
 template <class T, class I>
 T* As(I* object) {
   return object ? dynamic_cast<T*>(object) : nullptr;
@@ -710,13 +708,11 @@ bool GlDevice::ApplyProgram() {
     vertexRegistersDirty_ = pixelRegistersDirty_ = true;
   }
   if (p->pixelFix >= 0) {
-    // Direct3D 9 puts pixel centres on integer coordinates: half a pixel off
-    // GL's. Vertically the shift is 1/256 pixel short of a half, so that an
-    // edge through a row of pixel centres takes the top row as Direct3D's
-    // top-left rule does (GL's rule, seen through the flipped origin, would
-    // take the bottom one); 1/256 is the rasteriser's sub-pixel step.
+    // Half a pixel to Direct3D's pixel centres; vertically a step short of
+    // it, which the pixel stage reads its inputs back across (see
+    // kPixelCentreStep).
     glUniform2f(p->pixelFix, 1.0f / static_cast<float>(state_.viewport.width),
-                -(1.0f - kTopEdgeNudge) / static_cast<float>(state_.viewport.height));
+                -(1.0f - 2.0f * kPixelCentreStep) / static_cast<float>(state_.viewport.height));
   }
   if (p->alphaFunc >= 0) {
     const uint32_t func = state_.Get(RenderState::AlphaTestEnable) ? state_.Get(RenderState::AlphaFunc)

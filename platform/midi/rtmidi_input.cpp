@@ -1,6 +1,7 @@
 #include <RtMidi.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 
@@ -18,12 +19,15 @@ constexpr const char* kClientName = "Lorvan GPU";
 // so each is only asked for when its system is there.
 bool AlsaSequencerPresent() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
 
+// The server a client would join: JACK_DEFAULT_SERVER names it, as libjack reads it.
 bool JackServerRunning() {
-  const std::string uid = std::to_string(getuid());
+  const char* server = std::getenv("JACK_DEFAULT_SERVER");
+  const std::string prefix =
+      std::string("jack_") + (server != nullptr && *server != '\0' ? server : "default") + "_" +
+      std::to_string(getuid()) + "_";
   std::error_code code;
   for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", code)) {
-    const std::string name = entry.path().filename().string();
-    if (name.rfind("jack_default_" + uid + "_", 0) == 0 || name == "jack-" + uid) return true;
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
   }
   return false;
 }

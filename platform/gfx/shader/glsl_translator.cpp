@@ -16,15 +16,18 @@ using spirv_cross::SPIRType;
 
 constexpr std::string_view kSourceName = "shader";
 
-// A varying narrower than vec4: the GL interface carries a vec4 (so that
-// stages declaring it with different widths still link, as Direct3D allows)
-// and main copies between it and the shader's own variable.
+// A varying narrower than vec4, or an interpolated pixel-stage input: the GL
+// interface carries a vec4 (so that stages declaring it with different widths
+// still link, as Direct3D allows) and main copies between it and the shader's
+// own variable; an interpolated input is read at Direct3D's pixel centre
+// (see kPixelCentreStep).
 struct WidenedVarying {
   std::string inner;   // name the translated code uses
   std::string outer;   // the vec4 interface name
   int components = 4;
   bool output = false;
-  bool declared = false;  // found in the translated text
+  bool interpolated = false;  // an input read at Direct3D's pixel centre
+  bool declared = false;      // found in the translated text
 };
 
 class Translator {
@@ -86,10 +89,12 @@ class Translator {
 
   void MaybeWiden(const spirv_cross::Resource& r, const std::string& outer, bool output) {
     const SPIRType& type = compiler_.get_type(r.type_id);
-    if (type.basetype == SPIRType::Float && type.columns == 1 && type.array.empty() && type.vecsize < 4) {
+    const bool floatVector = type.basetype == SPIRType::Float && type.columns == 1 && type.array.empty();
+    const bool interpolated = !output && !compiler_.has_decoration(r.id, spv::DecorationFlat);
+    if (floatVector && (type.vecsize < 4 || interpolated)) {
       std::string inner = "lv_" + outer.substr(outer.find('_') + 1);
       compiler_.set_name(r.id, inner);
-      widened_.push_back({inner, outer, static_cast<int>(type.vecsize), output});
+      widened_.push_back({inner, outer, static_cast<int>(type.vecsize), output, interpolated});
     } else {
       compiler_.set_name(r.id, outer);
     }
@@ -402,7 +407,7 @@ class Translator {
     // The widened varyings' declarations: a vec4 interface and the shader's own.
     std::string header;
     for (WidenedVarying& w : widened_) {
-      static const char* kTypes[] = {"", "float", "vec2", "vec3"};
+      static const char* kTypes[] = {"", "float", "vec2", "vec3", "vec4"};
       std::string declared = std::string(" ") + kTypes[w.components] + " " + w.inner + ";";
       size_t at = glsl.find(declared);
       if (at == std::string::npos) continue;  // not declared: nothing to copy
@@ -414,10 +419,15 @@ class Translator {
     if (mainAt == std::string::npos || mainEnd == std::string::npos || mainEnd < mainAt) return glsl;
     std::string prologue, epilogue;
     for (const WidenedVarying& w : widened_) {
-      static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz"};
+      static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz", ""};
       if (!w.declared) continue;
-      if (w.output) epilogue += "    " + w.outer + " = " + Fill(w) + ";\n";
-      else prologue += "    " + w.inner + " = " + w.outer + kSwizzle[w.components] + ";\n";
+      if (w.output) {
+        epilogue += "    " + w.outer + " = " + Fill(w) + ";\n";
+      } else {
+        const std::string value =
+            w.interpolated ? "interpolateAtOffset(" + w.outer + ", " + kPixelCentreOffsetGlsl + ")" : w.outer;
+        prologue += "    " + w.inner + " = " + value + kSwizzle[w.components] + ";\n";
+      }
     }
     if (vertex) {
       header += std::string("uniform vec2 ") + kPixelFixUniform + ";\n";

@@ -90,6 +90,23 @@ TEST_F(ProjectFileTest, IndicesOutsideTheirTablesAreReplaced) {
   }
 }
 
+TEST_F(ProjectFileTest, ParameterValuesStayWithinTheirRange) {
+  Bytes modulation;
+  modulation.Chunk("PMVL", I32s(50));  // before any "PMID": ignored
+  modulation.Chunk("PMID", Bytes().U32(lv::ChunkTag("PRMA"))).Chunk("PMVL", I32s(1000));
+  modulation.Chunk("PMID", Bytes().U32(lv::ChunkTag("PRMB"))).Chunk("PMVL", I32s(-7));
+  modulation.Chunk("PMID", Bytes().U32(lv::ChunkTag("PRMC"))).Chunk("PMVL", I32s(64));
+  Bytes file;
+  file.Section("BNKS", Banks({0})).Section("NOTE", NoteBody(0, 1, kStateKindId, modulation));
+  lv::Performance performance;
+  ASSERT_TRUE(LoadBytes(performance, file));
+  StatePlug* patch = PatchOf(performance, 0, 1);
+  ASSERT_NE(patch, nullptr);
+  EXPECT_EQ(patch->GetParam(0), 100);
+  EXPECT_EQ(patch->GetParam(1), 0);
+  EXPECT_EQ(patch->GetParam(2), 64);
+}
+
 TEST_F(ProjectFileTest, PerformanceAndSlotValuesAreClampedToWhatExists) {
   struct Case {
     int32_t adapter, work;

@@ -24,8 +24,15 @@ namespace {
 
 bool SequencerPresent() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
 
+// The test's own JACK server has a name of its own, so that no other program
+// (or test) running meanwhile joins it as the default server.
+const std::string& TestServerName() {
+  static const std::string name = "lvmiditest" + std::to_string(getpid());
+  return name;
+}
+
 bool JackServerListening() {
-  const std::string prefix = "jack_default_" + std::to_string(getuid()) + "_";
+  const std::string prefix = "jack_" + TestServerName() + "_" + std::to_string(getuid()) + "_";
   std::error_code code;
   for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", code))
     if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
@@ -37,6 +44,7 @@ bool JackServerListening() {
 class DummyJackServer {
  public:
   DummyJackServer() {
+    setenv("JACK_DEFAULT_SERVER", TestServerName().c_str(), 1);
     if (JackServerListening() || access("/usr/bin/jackd", X_OK) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
@@ -44,7 +52,7 @@ class DummyJackServer {
       dup2(quiet, 1);
       dup2(quiet, 2);
       // A long client time-out keeps slow (sanitised) clients connected.
-      execl("/usr/bin/jackd", "jackd", "--no-realtime", "-t", "20000", "-d", "dummy", "-r", "48000", "-p", "1024",
+      execl("/usr/bin/jackd", "jackd", "-n", TestServerName().c_str(), "--no-realtime", "-t", "20000", "-d", "dummy", "-r", "48000", "-p", "1024",
             static_cast<char*>(nullptr));
       _exit(127);
     }

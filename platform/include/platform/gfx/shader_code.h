@@ -72,9 +72,27 @@ struct ShaderCode {
   std::vector<VertexInput> inputs;        // vertex stage only
   std::vector<StageVarying> varyings;     // vertex: outputs; pixel: inputs (added, see StageVarying)
   // Pixel-centre fix: the vertex GLSL declares `uniform vec2 <pixelFixUniform>;`
-  // that the device sets to (+1/W, -1/H) of the current target.
+  // that the device sets to (+1/W, -(1 - 2 * kPixelCentreStep)/H) of the
+  // current target (see kPixelCentreStep).
   std::string pixelFixUniform;
 };
+
+// Direct3D 9 puts pixel centres on integer coordinates, half a pixel off GL's.
+// Vertically the device shifts the geometry this step short of half a pixel,
+// so that an edge through a row of pixel centres covers that row when it is a
+// top edge and not when it is a bottom one, as Direct3D's top-left rule does
+// (GL's rule, seen through the flipped origin, is the other way round). Every
+// interpolated pixel-stage input is then read kPixelCentreStep pixel above
+// the fragment's centre, which is where the exact half-pixel shift puts it,
+// so values are Direct3D's to the bit. 1/16 pixel is exact on any GL 4
+// implementation (the rasteriser's sub-pixel grid and interpolateAtOffset's
+// offsets both have at least 4 bits). The price: an edge less than that step
+// below a row of pixel centres gives the row to the primitive below it, where
+// Direct3D gives it to the one above.
+inline constexpr float kPixelCentreStep = 1.0f / 16.0f;
+
+// `interpolateAtOffset(<input>, <this>)` reads an input as above (the same step).
+inline constexpr const char* kPixelCentreOffsetGlsl = "vec2(0.0, -0.0625)";
 
 // Fills this stage's uniform block from the device's register file
 // (registers: float4 each, `registerCount` of them). Implemented with the compiler.

@@ -1,5 +1,6 @@
 // Pixels drawn through the device, read back and compared with what
 // Direct3D 9 gives for the same calls.
+#include <algorithm>
 #include <cmath>
 
 #include "device_fixture.h"
@@ -9,35 +10,140 @@ namespace {
 
 constexpr int kTolerance = 2;
 
-// Linear filtering at the texel centres: exact but for the rasteriser's
-// 1/256-pixel top-edge nudge (see the pixel-centre fix), which may move a
-// channel by one step; point filtering is exact.
+// A texture drawn 1:1 with the texel rectangle {0.5/w, 0.5/h, 1+0.5/w, 1+0.5/h}
+// samples every texel at its centre, so point and linear filtering both give
+// it back exactly; through a compiled pixel shader and through the
+// fixed-function stage, into targets of odd and even sizes.
 TEST_F(DeviceTest, TextureDrawnOneToOneReproducesEveryTexel) {
-  std::vector<uint32_t> texels(kWidth * kHeight);
-  for (size_t i = 0; i < texels.size(); ++i)
-    texels[i] = 0xFF000000u | static_cast<uint32_t>((i * 2654435761u) & 0xFFFFFF);  // neighbours differ a lot
-  Texture* texture = MakeTexture(kWidth, kHeight, texels);
+  struct Size {
+    uint32_t width, height;
+  };
   PixelShader* ps = MakePixelShader("ps_texture");
-  device_->SetTexture(0, texture);
+  Surface* backBuffer = nullptr;
+  device_->GetBackBuffer(0, 0, &backBuffer);
+  Surface* depth = nullptr;
+  device_->GetDepthStencilSurface(&depth);
+  device_->SetRenderState(RenderState::ZEnable, 0);
   device_->SetSamplerState(0, SamplerState::AddressU, static_cast<uint32_t>(Address::Clamp));
   device_->SetSamplerState(0, SamplerState::AddressV, static_cast<uint32_t>(Address::Clamp));
-  device_->SetPixelShader(ps);
-  SetProjection(kWidth, kHeight);
-  const float du = 0.5f / kWidth, dv = 0.5f / kHeight;
-  for (Filter filter : {Filter::Point, Filter::Linear}) {
-    device_->SetSamplerState(0, SamplerState::MagFilter, static_cast<uint32_t>(filter));
-    device_->SetSamplerState(0, SamplerState::MinFilter, static_cast<uint32_t>(filter));
-    device_->Clear(0, nullptr, clear::Target | clear::ZBuffer, 0, 1.0f, 0);
-    DrawQuad(kWidth, kHeight, 1.0f, du, dv, 1 + du, 1 + dv);
-    const std::vector<uint32_t> pixels = ReadBackBuffer();
-    const int tolerance = filter == Filter::Point ? 0 : 1;
+  SetColor(1, 1, 1, 1);  // the fixed-function stage modulates by the diffuse colour
+  for (Size size : {Size{kWidth, kHeight}, Size{5, 3}, Size{64, 64}, Size{854, 480}}) {
+    const uint32_t w = size.width, h = size.height;
+    std::vector<uint32_t> texels(w * h);
     for (size_t i = 0; i < texels.size(); ++i)
-      EXPECT_TRUE(ColorNear(pixels[i], texels[i], tolerance))
-          << "pixel (" << i % kWidth << ", " << i / kWidth << "), filter " << static_cast<int>(filter);
+      texels[i] = 0xFF000000u | static_cast<uint32_t>((i * 2654435761u) & 0xFFFFFF);  // neighbours differ a lot
+    Texture* texture = MakeTexture(w, h, texels);
+    // The fixture's back buffer, or a render-target texture of the size (the
+    // depth buffer is left out: it is smaller than the larger targets).
+    Texture* target = nullptr;
+    Surface* level = backBuffer;
+    if (w != kWidth || h != kHeight) {
+      ASSERT_EQ(Result::Ok, device_->CreateTexture(w, h, 1, usage::RenderTarget, Format::A8R8G8B8, Pool::Default,
+                                                   &target));
+      target->GetSurfaceLevel(0, &level);
+    }
+    device_->SetRenderTarget(0, level);
+    device_->SetDepthStencilSurface(target ? nullptr : depth);
+    device_->SetTexture(0, texture);
+    SetProjection(static_cast<float>(w), static_cast<float>(h));
+    const float du = 0.5f / static_cast<float>(w), dv = 0.5f / static_cast<float>(h);
+    for (PixelShader* pixelShader : {ps, static_cast<PixelShader*>(nullptr)}) {
+      device_->SetPixelShader(pixelShader);
+      for (Filter filter : {Filter::Point, Filter::Linear}) {
+        device_->SetSamplerState(0, SamplerState::MagFilter, static_cast<uint32_t>(filter));
+        device_->SetSamplerState(0, SamplerState::MinFilter, static_cast<uint32_t>(filter));
+        device_->Clear(0, nullptr, clear::Target, 0, 1.0f, 0);
+        DrawQuad(static_cast<float>(w), static_cast<float>(h), 1.0f, du, dv, 1 + du, 1 + dv);
+        const std::vector<uint32_t> pixels = ReadBack(level);
+        int wrong = 0, worst = 0;
+        for (size_t i = 0; i < texels.size(); ++i) {
+          if (pixels[i] == texels[i]) continue;
+          ++wrong;
+          for (int c = 0; c < 4; ++c) worst = std::max(worst, std::abs(Channel(pixels[i], c) - Channel(texels[i], c)));
+          if (wrong == 1)
+            ADD_FAILURE() << w << "x" << h << (pixelShader ? " pixel shader" : " fixed function") << " filter "
+                          << static_cast<int>(filter) << ": first wrong pixel (" << i % w << ", " << i / w
+                          << ") " << ColorNear(pixels[i], texels[i], 0).message();
+        }
+        EXPECT_EQ(0, wrong) << w << "x" << h << (pixelShader ? " pixel shader" : " fixed function") << " filter "
+                            << static_cast<int>(filter) << ", largest channel difference " << worst;
+      }
+    }
+    device_->SetRenderTarget(0, backBuffer);
+    device_->SetTexture(0, nullptr);
+    if (target) {
+      level->Release();
+      target->Release();
+    }
+    texture->Release();
   }
-  device_->SetTexture(0, nullptr);
+  device_->SetDepthStencilSurface(depth);
+  depth->Release();
+  backBuffer->Release();
   ps->Release();
-  texture->Release();
+}
+
+// Quads tiling the target, with edges through pixel centres and between
+// them, cover every pixel once, the one Direct3D's top-left rule gives: a
+// pixel belongs to the tile whose [left, right) x [top, bottom) holds its
+// centre. Each tile adds its column's bit to red and its row's bit to green.
+TEST_F(DeviceTest, TilingQuadsCoverEachPixelOnceByTheTopLeftRule) {
+  struct Size {
+    uint32_t width, height;
+  };
+  PixelShader* ps = MakePixelShader("ps_color");
+  Surface* backBuffer = nullptr;
+  device_->GetBackBuffer(0, 0, &backBuffer);
+  device_->SetPixelShader(ps);
+  device_->SetRenderState(RenderState::ZEnable, 0);
+  device_->SetRenderState(RenderState::AlphaBlendEnable, 1);
+  device_->SetRenderState(RenderState::SrcBlend, static_cast<uint32_t>(Blend::One));
+  device_->SetRenderState(RenderState::DestBlend, static_cast<uint32_t>(Blend::One));
+  for (Size size : {Size{kWidth, kHeight}, Size{5, 3}}) {
+    const float w = static_cast<float>(size.width), h = static_cast<float>(size.height);
+    Texture* target = nullptr;
+    Surface* level = backBuffer;
+    if (size.width != kWidth) {
+      ASSERT_EQ(Result::Ok, device_->CreateTexture(size.width, size.height, 1, usage::RenderTarget, Format::A8R8G8B8,
+                                                   Pool::Default, &target));
+      target->GetSurfaceLevel(0, &level);
+    }
+    device_->SetRenderTarget(0, level);
+    device_->Clear(0, nullptr, clear::Target, 0, 1.0f, 0);
+    SetProjection(w, h);
+    // Edges in Direct3D pixel coordinates (centres on integers).
+    const float columns[] = {0, 2, w - 1.5f, w};
+    const float rows[] = {0, 1, h - 0.75f, h};
+    for (int row = 0; row < 3; ++row)
+      for (int column = 0; column < 3; ++column) {
+        SetColor(static_cast<float>(1 << column) / 255, static_cast<float>(1 << row) / 255, 0, 0);
+        const float x0 = columns[column] - w / 2, x1 = columns[column + 1] - w / 2;
+        const float y0 = h / 2 - rows[row], y1 = h / 2 - rows[row + 1];
+        const QuadVertex quad[4] = {{x0, y0, 1, 0, 0}, {x1, y0, 1, 0, 0}, {x1, y1, 1, 0, 0}, {x0, y1, 1, 0, 0}};
+        device_->SetVertexDeclaration(decl_);
+        device_->SetVertexShader(vertexShader_);
+        device_->DrawPrimitiveUP(PrimitiveType::TriangleFan, 2, quad, sizeof(QuadVertex));
+      }
+    const std::vector<uint32_t> pixels = ReadBack(level);
+    const auto owner = [](const float* edges, uint32_t centre) {
+      int i = 0;
+      while (!(edges[i] <= static_cast<float>(centre) && static_cast<float>(centre) < edges[i + 1])) ++i;
+      return i;
+    };
+    for (uint32_t y = 0; y < size.height; ++y)
+      for (uint32_t x = 0; x < size.width; ++x) {
+        const uint32_t expected = ColorArgb(0, 1u << owner(columns, x), 1u << owner(rows, y), 0);
+        EXPECT_EQ(expected, pixels[y * size.width + x]) << size.width << "x" << size.height << " pixel (" << x
+                                                        << ", " << y << ")";
+      }
+    device_->SetRenderTarget(0, backBuffer);
+    if (target) {
+      level->Release();
+      target->Release();
+    }
+  }
+  backBuffer->Release();
+  ps->Release();
 }
 
 TEST_F(DeviceTest, RenderedTextureSamplesUpright) {

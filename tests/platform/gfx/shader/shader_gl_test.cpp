@@ -113,6 +113,11 @@ TEST_F(GlContext, SeparatelyCompiledPairsLink) {
        "sampler2D A : register(s0); sampler2D B : register(s1); sampler2D N : register(s2); float Opacity;"
        "float4 ps_main(float2 a : TEXCOORD0, float2 b : TEXCOORD1, float2 c : TEXCOORD2) : COLOR0 {"
        " return lerp(tex2D(B, b), tex2D(A, a) * tex2Dlod(N, float4(c, 0, 0)).r, Opacity); }"},
+      {"flat, integer and linear inputs beside interpolated ones",
+       "struct O { float4 p : POSITION; float4 a : TEXCOORD0; int2 i : TEXCOORD1; float2 b : TEXCOORD2; float c : FOG; };"
+       "O vs_main(float4 p : POSITION) { O o; o.p = p; o.a = p; o.i = int2(p.xy); o.b = p.xy; o.c = p.z; return o; }",
+       "float4 ps_main(nointerpolation float4 a : TEXCOORD0, int2 i : TEXCOORD1, noperspective float2 b : TEXCOORD2,"
+       " float c : FOG) : COLOR0 { return a + float4(i, b) * c; }"},
       {"colour outputs and depth",
        "float4 vs_main(float4 p : POSITION, float4 c : COLOR0, out float4 oc : COLOR0, out float s : PSIZE) : POSITION {"
        " oc = c; s = 1; return p; }",

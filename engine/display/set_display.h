@@ -1,0 +1,45 @@
+#pragma once
+// The display switch: halts the performance, releases everything made on the
+// device, makes a new device for the windowed or the full-screen output,
+// tells the host object, and gives back work buffers, capture surfaces and
+// the channel banks.
+#include "display/d3d.h"
+
+namespace lv {
+
+class DisplayEnvironment;
+class DisplayHost;
+class Performer;
+class WorkBufferTable;
+
+inline constexpr const char* kDisplayErrorCaption = "OpenGL Startup Problem";
+// The message of a failed device creation (D3D::InitResult).
+const char* DisplayErrorText(int code);
+
+class DisplaySwitch {
+ public:
+  DisplaySwitch(D3D& d3d, Performer& performer, WorkBufferTable& workBuffers, DisplayHost& host,
+                DisplayEnvironment& environment)
+      : d3d_(d3d), performer_(performer), workBuffers_(workBuffers), host_(host), environment_(environment) {}
+
+  // On the user-interface thread. False when no device could be made (the
+  // environment was told to end the program).
+  bool SetDisplay(bool fullScreen);
+  bool IsFullScreen() const { return fullScreen_; }
+
+  // The full-screen request of the current performance: its display
+  // settings, adapter 0 when its adapter is not present.
+  DisplayRequest FullScreenRequest() const;
+
+ private:
+  bool Rebuild(bool fullScreen);
+
+  D3D& d3d_;
+  Performer& performer_;
+  WorkBufferTable& workBuffers_;
+  DisplayHost& host_;
+  DisplayEnvironment& environment_;
+  bool fullScreen_ = false;
+};
+
+}  // namespace lv

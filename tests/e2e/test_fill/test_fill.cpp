@@ -1,0 +1,62 @@
+// A tiny plug-in library for the end-to-end test: its one kind fills the
+// note's target with green every frame while the note plays, and with black
+// when the note ends.
+#include <cstdint>
+
+#include "lv/plug_desc.h"
+#include "platform/gfx/device.h"
+
+#define LV_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+constexpr lv::ClassId kTestFillId{0x7e57f111, 1, 1, {0, 0, 0, 0, 0, 0, 0, 1}};
+gfx::Device* (*currentDevice)() = nullptr;
+
+void Fill(gfx::Color color) {
+  gfx::Device* device = currentDevice != nullptr ? currentDevice() : nullptr;
+  if (device != nullptr) device->Clear(0, nullptr, gfx::clear::Target, color, 1.0f, 0);
+}
+
+class TestFill final : public lv::Plug {
+ public:
+  int32_t GetKind() override { return 1; }
+  const lv::ClassId* GetClassId() override { return &kTestFillId; }
+  int32_t GetNumInputs() override { return 0; }
+  const char* GetInputName(int32_t) override { return nullptr; }
+  void SetInputName(int32_t, const char*) override {}
+  bool CreateDeviceObjects() override { return true; }
+  void ReleaseDeviceObjects() override {}
+  bool Configure(lv::WindowHandle) override { return true; }
+  void NoteOn() override {}
+  void NoteOff() override { Fill(0xFF000000); }
+  void Render(uint32_t) override { Fill(0xFF00C800); }
+  bool KeepAfterNoteOff() override { return false; }
+  bool Load(lv::ChunkStream*) override { return true; }
+  bool Save(lv::ChunkStream*) override { return true; }
+  int32_t GetNumParams() override { return 0; }
+  bool IsParamEnabled(int32_t) override { return false; }
+  const lv::ParamInfo* GetParamInfo(int32_t) override { return nullptr; }
+  int32_t GetParam(int32_t) override { return 0; }
+  void SetParam(int32_t, int32_t) override {}
+};
+
+class TestFillDesc final : public lv::PlugDesc {
+ public:
+  int32_t GetKind() override { return 1; }
+  const lv::ClassId* GetClassId() override { return &kTestFillId; }
+  const char* GetCategory() override { return "Test"; }
+  const char* GetName() override { return "Test Fill"; }
+  const char* GetDescription() override { return "Fills its target with green while its note plays"; }
+  lv::Plug* Create() override { return new TestFill; }
+};
+
+TestFillDesc descriptor;
+
+}  // namespace
+
+LV_EXPORT int lvpGetVersion() { return 768; }
+LV_EXPORT int lvpGetNumPlugs() { return 1; }
+LV_EXPORT lv::PlugDesc* lvpGetPlugDesc(int index) { return index == 0 ? &descriptor : nullptr; }
+// Until the host object reaches libraries, the program hands over the device this way.
+LV_EXPORT void lvpInterimSetDeviceSource(gfx::Device* (*source)()) { currentDevice = source; }
