@@ -3,6 +3,7 @@
 #include "platform/sys/resources.h"
 #include "plugins/color_fill.h"
 #include "plugins/show_bmp.h"
+#include "plugins/warp_source.h"
 #include "registry/plug_registry.h"
 
 namespace builtin {
@@ -15,6 +16,7 @@ constexpr BuiltinKind PlugKind(lv::PlugDesc* (*descriptor)()) { return {descript
 constexpr BuiltinKind kBuiltinKinds[] = {
     PlugKind(&ShowBmpDescriptor),
     PlugKind(&ColorFillDescriptor),
+    PlugKind(&WarpSourceDescriptor),
 };
 
 }  // namespace
