@@ -73,6 +73,13 @@ class WarpDialogExtras final : public kit::SettingsDialogExtras {
     plug_.SetSubdivision(4 * dialog.GetPosition(kSubdivisionSlider) + 1);
   }
 
+  // The label follows the slider while it moves.
+  bool Scroll(window::Dialog& dialog, window::MessageId, window::WParam, int control) override {
+    if (control != kSubdivisionSlider) return false;
+    dialog.SetItemInt(kSubdivisionStatic, 4 * dialog.GetPosition(kSubdivisionSlider) + 1, false);
+    return true;
+  }
+
  private:
   WarpSource& plug_;
 };

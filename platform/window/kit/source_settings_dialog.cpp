@@ -15,13 +15,16 @@ class SourceSettingsDialog {
                        SettingsDialogExtras* extras)
       : checkBoxes_(checkBoxes), fields_(fields), extras_(extras) {}
 
-  std::intptr_t Handle(Dialog& dialog, window::MessageId message, window::WParam w) {
+  std::intptr_t Handle(Dialog& dialog, window::MessageId message, window::WParam w, window::LParam l) {
     switch (message) {
       case window::msg::kInitDialog:
         Init(dialog);
         return 1;
       case window::msg::kCommand:
         return Command(dialog, window::CommandId(w), window::CommandCode(w)) ? 1 : 0;
+      case window::msg::kHScroll:
+      case window::msg::kVScroll:
+        return extras_ != nullptr && extras_->Scroll(dialog, message, w, int(l)) ? 1 : 0;
       case window::msg::kClose:
         dialog.End(0);
         return 1;
@@ -104,8 +107,8 @@ bool RunSourceSettingsDialog(const window::DialogTemplateSet& templates, int tem
   SourceSettingsDialog settings(checkBoxes, fields, extras);
   const std::intptr_t result = window::RunModalDialog(
       templates, templateId, static_cast<window::WindowHandle>(owner),
-      [&settings](Dialog& dialog, window::MessageId message, window::WParam w, window::LParam) {
-        return settings.Handle(dialog, message, w);
+      [&settings](Dialog& dialog, window::MessageId message, window::WParam w, window::LParam l) {
+        return settings.Handle(dialog, message, w, l);
       });
   // -1 (no dialog could run) is not an OK.
   return result == 1;
