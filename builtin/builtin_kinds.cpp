@@ -2,9 +2,12 @@
 
 #include "platform/sys/resources.h"
 #include "plugins/color_fill.h"
+#include "plugins/display_source.h"
 #include "plugins/show_bmp.h"
 #include "plugins/warp_source.h"
 #include "registry/plug_registry.h"
+#include "sources/frame_buffer_source.h"
+#include "sources/image_file_source.h"
 
 namespace builtin {
 namespace {
@@ -16,7 +19,10 @@ constexpr BuiltinKind PlugKind(lv::PlugDesc* (*descriptor)()) { return {descript
 constexpr BuiltinKind kBuiltinKinds[] = {
     PlugKind(&ShowBmpDescriptor),
     PlugKind(&ColorFillDescriptor),
+    PlugKind(&DisplaySourceDescriptor),
     PlugKind(&WarpSourceDescriptor),
+    SourceKind(&ImageFileSourceDescriptor),
+    SourceKind(&FrameBufferSourceDescriptor),
 };
 
 }  // namespace
