@@ -1,6 +1,7 @@
 // Display Source's parameters, options and its calls to the source.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "display_source_fixture.h"
@@ -152,6 +153,23 @@ TEST_F(DisplaySourceCalls, SavedChunksLoadBack) {
   EXPECT_EQ(chunks[1], (std::pair<std::string, std::string>{"VOL ", std::string(1, char(90))}));
   EXPECT_EQ(chunks[2], (std::pair<std::string, std::string>{"PAN ", std::string(1, char(20))}));
   EXPECT_EQ(chunks[3], (std::pair<std::string, std::string>{"NAME", std::string("Rec:", 5)}));
+}
+
+}  // namespace
+}  // namespace lvtest
+
+namespace lvtest {
+namespace {
+
+TEST(DisplaySourceDialog, TheLayoutHoldsEveryOptionBoxAndTheAudioControls) {
+  const window::DialogTemplate* dialog = builtin::PlugDialogs().Find(173);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->caption, "Edit 'Display Source' Parameters");
+  for (int id : {1015, 1016, 1018, 1023, 1020, 1092, 1094, 1021, 1132, 1133, 1089, 1090, 1091, 1093, 1012, 1014, 1, 2}) {
+    const bool found = std::any_of(dialog->controls.begin(), dialog->controls.end(),
+                                   [id](const window::ControlTemplate& control) { return control.id == id; });
+    EXPECT_TRUE(found) << "control " << id;
+  }
 }
 
 }  // namespace
