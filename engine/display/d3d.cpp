@@ -148,6 +148,7 @@ bool D3D::BeginFrame() {
   device_->SetRenderState(gfx::RenderState::AlphaFunc, static_cast<uint32_t>(gfx::Cmp::Always));
   device_->SetRenderState(gfx::RenderState::SrcBlend, static_cast<uint32_t>(gfx::Blend::One));
   device_->SetRenderState(gfx::RenderState::DestBlend, static_cast<uint32_t>(gfx::Blend::Zero));
+  device_->SetRenderState(gfx::RenderState::BlendOp, static_cast<uint32_t>(gfx::BlendOp::Add));
   device_->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
   device_->SetRenderState(gfx::RenderState::AlphaTestEnable, 0);
   device_->SetRenderState(gfx::RenderState::ZWriteEnable, 1);

@@ -207,7 +207,10 @@ const char* LorvaneHost::SelectSource(WindowHandle owner, const char* current) {
 Source* LorvaneHost::CreateSource(const char* name, uint8_t option) {
   PlugRegistry* kinds = registry.load();
   SourceDesc* kind = kinds != nullptr ? kinds->FindSourceKind(name) : nullptr;
-  if (kind == nullptr) return nullptr;
+  if (kind == nullptr) {
+    sys::Log("No source kind opens \"%s\"", name != nullptr ? name : "");
+    return nullptr;
+  }
   Source* source = kind->Create();
   if (source == nullptr) return nullptr;
   source->host = this;

@@ -44,7 +44,7 @@ class SubdivisionControls final : public kit::SettingsDialogExtras {
     dialog.SetItemInt(kSubdivisionText, *subdivision_ - 1);
   }
   // The number beside the slider follows it while it moves.
-  bool Scroll(window::Dialog& dialog, int id, window::WParam w) override {
+  bool Scroll(window::Dialog& dialog, window::MessageId, window::WParam w, int id) override {
     if (id != kSubdivisionSlider) return false;
     const bool ended = window::ScrollCodeOf(w) == window::ScrollCode::kEndScroll;
     dialog.SetItemInt(kSubdivisionText, ended ? dialog.GetPosition(kSubdivisionSlider) : window::ScrollPositionOf(w));

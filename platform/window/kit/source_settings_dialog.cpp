@@ -22,12 +22,12 @@ class SourceSettingsDialog {
         return 1;
       case window::msg::kCommand:
         return Command(dialog, window::CommandId(w), window::CommandCode(w)) ? 1 : 0;
+      case window::msg::kHScroll:
+      case window::msg::kVScroll:
+        return extras_ != nullptr && extras_->Scroll(dialog, message, w, int(l)) ? 1 : 0;
       case window::msg::kClose:
         dialog.End(0);
         return 1;
-      case window::msg::kHScroll:
-      case window::msg::kVScroll:
-        return extras_ != nullptr && extras_->Scroll(dialog, int(l), w) ? 1 : 0;
     }
     return 0;
   }

@@ -138,6 +138,7 @@ TEST_F(D3DTest, BeginFrameSetsTheFrameStatesAndLeavesZFunc) {
       {RS::DestBlend, uint32_t(gfx::Blend::InvSrcAlpha)}, {RS::AlphaBlendEnable, 1},
       {RS::AlphaTestEnable, 1},                          {RS::ZWriteEnable, 0},
       {RS::ZEnable, 0},                                  {RS::ZFunc, uint32_t(gfx::Cmp::Greater)},
+      {RS::BlendOp, uint32_t(gfx::BlendOp::RevSubtract)},
   };
   for (auto [state, value] : odd) device->SetRenderState(state, value);
 
@@ -147,6 +148,7 @@ TEST_F(D3DTest, BeginFrameSetsTheFrameStatesAndLeavesZFunc) {
       {RS::DestBlend, uint32_t(gfx::Blend::Zero)}, {RS::AlphaBlendEnable, 0},
       {RS::AlphaTestEnable, 0},                    {RS::ZWriteEnable, 1},
       {RS::ZEnable, 1},                            {RS::ZFunc, uint32_t(gfx::Cmp::Greater)},
+      {RS::BlendOp, uint32_t(gfx::BlendOp::Add)},
   };
   for (auto [state, value] : expected) {
     uint32_t actual = 0xFFFF;

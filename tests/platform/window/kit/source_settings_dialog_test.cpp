@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <climits>
+#include <vector>
 
 #include "modal_driver.h"
 #include "platform/window/kit/dialog_helpers.h"
@@ -36,6 +38,7 @@ CHECKBOX 1092 55 62 50 10 "Velocity"
 EDIT 1090 10 80 30 12 "" number
 SPIN 1093 40 80 10 12 "" buddy=1090
 CHECKBOX 1094 55 80 50 10 "Velocity"
+SLIDER 1128 110 62 80 14 ""
 BUTTON 1 90 110 50 14 "OK" default
 BUTTON 2 145 110 50 14 "Cancel"
 )"));
@@ -116,6 +119,46 @@ TEST(SourceSettingsDialog, OkReadsEveryControlBackAndAVelocityBoxDisablesItsValu
   EXPECT_EQ(plug.options, kErase | kVolumeVelocity | 0x100u);
   EXPECT_EQ(plug.volume, 100);
   EXPECT_EQ(plug.pan, 1) << "-80 clamps to -63, stored as 1";
+}
+
+// Records the slider messages the shared procedure passes on.
+class ScrollRecorder final : public kit::SettingsDialogExtras {
+ public:
+  struct Call {
+    window::MessageId message;
+    window::ScrollCode code;
+    int position, control;
+  };
+  void Init(window::Dialog& dialog) override { dialog.SetRange(1128, 0, 10); }
+  bool Scroll(window::Dialog& dialog, window::MessageId message, window::WParam w, int control) override {
+    calls.push_back({message, window::ScrollCodeOf(w), dialog.GetPosition(1128), control});
+    return true;
+  }
+  std::vector<Call> calls;
+};
+
+TEST(SourceSettingsDialog, SliderMovesReachThePlugInsHook) {
+  TestHost host;
+  Plug plug;
+  plug.name.Set("a.avi");
+  ScrollRecorder recorder;
+  WhenModal<QDialog>([](QDialog* dialog) {
+    QSlider* slider = Child<QSlider>(dialog, 1128);
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    QTest::keyClick(slider, Qt::Key_Right);
+    QTest::mouseClick(Child<QPushButton>(dialog, window::kIdCancel), Qt::LeftButton);
+  });
+  const window::DialogTemplateSet templates = Templates();
+  EXPECT_FALSE(kit::RunSourceSettingsDialog(templates, kTemplate, nullptr, kBoxes,
+                                            {&host, &plug.name, &plug.options, &plug.volume, &plug.pan}, &recorder));
+  ASSERT_EQ(recorder.calls.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(recorder.calls[i].message, window::msg::kHScroll);
+    EXPECT_EQ(recorder.calls[i].code, window::ScrollCode::kLineRight);
+    EXPECT_EQ(recorder.calls[i].control, 1128);
+    EXPECT_EQ(recorder.calls[i].position, int(i) + 1) << "the hook sees the slider's new position";
+  }
 }
 
 TEST(SourceSettingsDialog, AMissingLayoutIsNoOk) {

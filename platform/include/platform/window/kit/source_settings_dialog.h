@@ -42,8 +42,11 @@ class SettingsDialogExtras {
   virtual void Apply(window::Dialog&) {}
   // A command the shared procedure does not handle; true when handled.
   virtual bool Command(window::Dialog&, int /*id*/, window::NotifyCode) { return false; }
-  // A slider or scroll bar `id` moved (w as the message carries it); true when handled.
-  virtual bool Scroll(window::Dialog&, int /*id*/, window::WParam) { return false; }
+  // A slider or scroll bar moved (msg::kHScroll or kVScroll; `w` the scroll
+  // code and position, `control` the control's id); true when handled.
+  virtual bool Scroll(window::Dialog&, window::MessageId /*message*/, window::WParam /*w*/, int /*control*/) {
+    return false;
+  }
 };
 
 // Runs the dialog modally; true when it ended with OK. False also when no
