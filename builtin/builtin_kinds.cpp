@@ -1,5 +1,6 @@
 #include "builtin_kinds.h"
 
+#include "avi/avi_source_kind.h"
 #include "platform/sys/resources.h"
 #include "plugins/color_fill.h"
 #include "plugins/display_source.h"
@@ -13,7 +14,7 @@ namespace builtin {
 namespace {
 
 constexpr BuiltinKind PlugKind(lv::PlugDesc* (*descriptor)()) { return {descriptor, nullptr}; }
-[[maybe_unused]] constexpr BuiltinKind SourceKind(lv::SourceDesc* (*descriptor)()) { return {nullptr, descriptor}; }
+constexpr BuiltinKind SourceKind(lv::SourceDesc* (*descriptor)()) { return {nullptr, descriptor}; }
 
 // One line per kind, in the order the program lists them.
 constexpr BuiltinKind kBuiltinKinds[] = {
@@ -21,6 +22,7 @@ constexpr BuiltinKind kBuiltinKinds[] = {
     PlugKind(&ColorFillDescriptor),
     PlugKind(&DisplaySourceDescriptor),
     PlugKind(&WarpSourceDescriptor),
+    SourceKind(&lv::AviFileSourceKind),
     SourceKind(&ImageFileSourceDescriptor),
     SourceKind(&FrameBufferSourceDescriptor),
 };

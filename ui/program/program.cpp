@@ -10,6 +10,8 @@
 #include <cstdlib>
 
 #include "app/key_note_map.h"
+#include "builtin_kinds.h"
+#include "sources/work_buffer_frame_kind.h"
 #include "dialogs/program_ids.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/log.h"
@@ -18,9 +20,6 @@
 
 namespace app {
 namespace {
-
-// The built-in plug-in kinds register here, ahead of the libraries' kinds.
-void RegisterBuiltinKinds(lv::PlugRegistry&) {}
 
 constexpr int kOutputWidth = 320;
 constexpr int kOutputHeight = 240;
@@ -33,7 +32,7 @@ Program::Program()
       waveInDevices_(audio::CreateSystemWaveInDevices()),
       audioInput_(*waveInDevices_) {
   registry_.SetHost(&host_);
-  workBuffers_.Connect(&displayHost_, &sourceKinds_, lv::MakeWorkBufferKind);
+  workBuffers_.Connect(&displayHost_, &sourceKinds_, builtin::MakeWorkBufferFrameKind);
   performer_.SetDevice(&frameDevice_);
   render_.SetFrameGrabber(&frameGrabber_);
 }
@@ -185,7 +184,7 @@ void Program::ShowCursor(bool show) {
 }
 
 void Program::LoadPlugins() {
-  lv::LoadPlugins(registry_, libraries_, RegisterBuiltinKinds, mainDialog_ ? mainDialog_->Handle() : nullptr);
+  lv::LoadPlugins(registry_, libraries_, builtin::RegisterBuiltinKinds, mainDialog_ ? mainDialog_->Handle() : nullptr);
 }
 
 void Program::FreePluginLibraries() {
@@ -293,6 +292,22 @@ void Program::DumpGeometry(const std::string& path) const {
                  .arg(central->width())
                  .arg(central->height())
                  .toUtf8());
+}
+
+}  // namespace app
+
+namespace app {
+
+void Program::OpenSoundOutput() {
+  std::string error;
+  soundOutput_ = audio::OpenSoundOutput(&error);
+  if (!soundOutput_) sys::Log("No sound output: %s", error.c_str());
+  host_.directSound = soundOutput_.get();
+}
+
+void Program::ReleaseSound() {
+  host_.directSound = nullptr;
+  soundOutput_.reset();
 }
 
 }  // namespace app

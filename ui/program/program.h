@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/audio/sound_device.h"
+
 #include "app/output_window_commands.h"
 #include "app/program_lifecycle.h"
 #include "audio/engine_audio_input.h"
@@ -62,7 +64,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void ShowCursor(bool show) override;
   void LoadPlugins() override;
   void ScanFreeFrameFolder() override {}
-  void OpenSoundOutput() override {}
+  void OpenSoundOutput() override;
   bool StartCaptureManager() override { return true; }
   void OpenAudioInput() override;
   void RegisterClipboardFormat() override {}
@@ -71,7 +73,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void ReleaseCaptureDevices() override {}
   void UnloadFreeFrame() override {}
   void FreePluginLibraries() override;
-  void ReleaseSound() override {}
+  void ReleaseSound() override;
 
   // DisplayEnvironment
   gfx::NativeWindow FullScreenWindow() override;
@@ -103,6 +105,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   lv::PluginLibraries libraries_;
   lv::D3D d3d_;
   lv::MidiClass midi_;
+  std::unique_ptr<audio::SoundDevice> soundOutput_;
   std::unique_ptr<audio::WaveInDevices> waveInDevices_;
   ::AudioInput audioInput_;
   EngineAudioInput engineAudio_{audioInput_};
