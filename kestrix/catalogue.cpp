@@ -6,6 +6,8 @@
 #include "effects/brighten_dim_source.h"
 #include "effects/group_d/mini_ssc.h"
 #include "effects/group_d/polarity.h"
+#include "effects/group_d/rays_generator.h"
+#include "effects/group_d/string_theory.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -17,12 +19,16 @@ Descriptor<InvertSource> invertSourceDesc;
 Descriptor<MiniSscCom1> miniSscCom1Desc;
 Descriptor<MiniSscCom2> miniSscCom2Desc;
 Descriptor<Polarity> polarityDesc;
+Descriptor<RaysGenerator> raysGeneratorDesc;
+Descriptor<StringTheory> stringTheoryDesc;
 
 lv::PlugDesc* const kCatalogue[] = {
     &miniSscCom1Desc,  // 1
     &miniSscCom2Desc,  // 2
     &brightenDimSourceDesc,  // 3
     &invertSourceDesc,  // 9
+    &raysGeneratorDesc,  // 28
+    &stringTheoryDesc,  // 29
     &polarityDesc,  // 30
 };
 

@@ -17,6 +17,8 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {106, "vs_main", "vs"},        {106, "ps_passthrough", "ps"}, {106, "ps_colorkey", "ps"},
       {110, "vs_main", "vs"},        {110, "ps_invert", "ps"},      {110, "ps_invertbright", "ps"},
       {150, "vs_main", "vs"},        {150, "ps_main", "ps"},
+      {148, "vs_main", "vs"},        {148, "vs_clear", "vs"},       {148, "ps_main", "ps"},
+      {149, "vs_main", "vs"},        {149, "ps_main", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
