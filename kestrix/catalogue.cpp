@@ -8,6 +8,7 @@
 #include "effects/group_d/polarity.h"
 #include "effects/group_d/rays_generator.h"
 #include "effects/group_d/string_theory.h"
+#include "effects/group_d/supershape.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -21,6 +22,7 @@ Descriptor<MiniSscCom2> miniSscCom2Desc;
 Descriptor<Polarity> polarityDesc;
 Descriptor<RaysGenerator> raysGeneratorDesc;
 Descriptor<StringTheory> stringTheoryDesc;
+Descriptor<SuperShape> superShapeDesc;  // complete, but the catalogue does not offer it
 
 lv::PlugDesc* const kCatalogue[] = {
     &miniSscCom1Desc,  // 1

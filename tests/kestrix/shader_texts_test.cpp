@@ -19,6 +19,7 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {150, "vs_main", "vs"},        {150, "ps_main", "ps"},
       {148, "vs_main", "vs"},        {148, "vs_clear", "vs"},       {148, "ps_main", "ps"},
       {149, "vs_main", "vs"},        {149, "ps_main", "ps"},
+      {136, "vs_main", "vs"},        {136, "ps_passthrough", "ps"}, {136, "ps_colorkey", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
