@@ -9,6 +9,7 @@
 #include "effects/group_d/rays_generator.h"
 #include "effects/group_d/string_theory.h"
 #include "effects/group_d/supershape.h"
+#include "effects/group_d/twister_generator.h"
 #include "effects/invert_source.h"
 
 namespace kestrix {
@@ -22,6 +23,7 @@ Descriptor<MiniSscCom2> miniSscCom2Desc;
 Descriptor<Polarity> polarityDesc;
 Descriptor<RaysGenerator> raysGeneratorDesc;
 Descriptor<StringTheory> stringTheoryDesc;
+Descriptor<TwisterGenerator> twisterGeneratorDesc;
 Descriptor<SuperShape> superShapeDesc;  // complete, but the catalogue does not offer it
 
 lv::PlugDesc* const kCatalogue[] = {
@@ -29,6 +31,7 @@ lv::PlugDesc* const kCatalogue[] = {
     &miniSscCom2Desc,  // 2
     &brightenDimSourceDesc,  // 3
     &invertSourceDesc,  // 9
+    &twisterGeneratorDesc,  // 22
     &raysGeneratorDesc,  // 28
     &stringTheoryDesc,  // 29
     &polarityDesc,  // 30

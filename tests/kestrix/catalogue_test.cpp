@@ -40,6 +40,7 @@ const CatalogueRow kCatalogue[] = {
      "2b75bed63a2490408bf1ab231b116636"},
     {"Invert Source", "2D Effect", 1, 1, 1, "Invert a source, or the source brightness",
      "2ddf79ed641b474d8215b69c3e977ee1"},
+    {"Twister Generator", "3D Effect", 1, 0, 3, "Draw a moving tornado of objects", "8d671f158eabb64abafe51ed8dbf257e"},
     {"Rays Generator", "3D Effect", 1, 0, 14, "Draw moving rays of color", "d2f849da17a0ab4bb50174c042a9d84a"},
     {"String Theory", "3D Generator", 3, 0, 8, "Display glowing, vibrating loops of string", "ea40135bcaafa74b9c7de76c2610fc48"},
     {"Polarity", "3D Generator", 3, 0, 5, "Display rings of color", "cc6ecd242b7b5b42958900ac3a0167ea"},

@@ -20,6 +20,8 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {148, "vs_main", "vs"},        {148, "vs_clear", "vs"},       {148, "ps_main", "ps"},
       {149, "vs_main", "vs"},        {149, "ps_main", "ps"},
       {136, "vs_main", "vs"},        {136, "ps_passthrough", "ps"}, {136, "ps_colorkey", "ps"},
+      {143, "vs_lit", "vs"},         {143, "vs_lit_shiny", "vs"},   {143, "ps_passthrough", "ps"},
+      {143, "ps_shiny", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);

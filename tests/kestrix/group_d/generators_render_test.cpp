@@ -193,4 +193,40 @@ TEST_F(StringTheoryRender, StatesAreRestoredAfterTheFrame) {
   EXPECT_EQ(State(gfx::RenderState::ZWriteEnable), 1u);
 }
 
+// --- Twister Generator ----------------------------------------------------
+
+TEST_F(GeneratorRender, TwisterEraseDarkensTheOldPictureEachFrame) {
+  const struct {
+    int32_t erase;
+    float kept;
+  } cases[] = {{0, 1.0f}, {64, 1.0f - 64.0f / 255}, {200, 1.0f - 200.0f / 255}, {255, 0.0f}};
+  for (const auto& c : cases) {
+    Make("Twister Generator", 0);
+    plug_->SetParam(0, c.erase);
+    plug_->SetParam(1, 0);  // no objects: only the fade shows, and no division by the length
+    Frame(16, true, 0xFFC08040);
+    const std::vector<uint32_t> pixels = Frame(16, false);
+    const float faded = c.kept * c.kept;  // two frames of fade
+    for (auto [x, y] : {std::pair{0, 0}, {8, 6}, {15, 11}}) {
+      EXPECT_TRUE(RgbNear(At(pixels, x, y), Rgb(192 * faded, 128 * faded, 64 * faded), kTolerance))
+          << "erase " << c.erase;
+    }
+  }
+}
+
+TEST_F(GeneratorRender, TwisterDrawsTheWholeColumnAndRestoresItsStates) {
+  for (uint32_t options : {27u, 27u | 64u}) {
+    Make("Twister Generator", options);
+    EXPECT_TRUE(plug_->CreateDeviceObjects()) << "a second call starts afresh";
+    plug_->SetParam(1, 200);
+    plug_->NoteOn();
+    for (int frame = 0; frame < 30; ++frame) Frame(16);
+    EXPECT_EQ(State(gfx::RenderState::AlphaBlendEnable), 0u);
+    EXPECT_EQ(State(gfx::RenderState::ZEnable), 1u);
+    EXPECT_EQ(State(gfx::RenderState::ZWriteEnable), 1u);
+    plug_->ReleaseDeviceObjects();
+    plug_->Render(16);  // nothing left to draw with: a quiet frame
+  }
+}
+
 }  // namespace

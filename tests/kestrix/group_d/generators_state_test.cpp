@@ -33,6 +33,9 @@ TEST_F(GeneratorState, ParameterRowsAndStartingValues) {
        {{0, 255, 0, lv::ChunkTag("ERAS"), "Erase", 128}, {0, 255, 0, lv::ChunkTag("WIDE"), "Width", 128}, {0, 255, 0, lv::ChunkTag("DIAM"), "Diameter", 128},
         {0, 255, 0, lv::ChunkTag("GROW"), "Growth", 128}, {0, 255, 0, lv::ChunkTag("SPED"), "Speed", 128}, {0, 255, 0, lv::ChunkTag("AMPL"), "Amplitude", 128},
         {0, 200, 0, lv::ChunkTag("LIFE"), "LifeSpan", 40}, {0, 200, 0, lv::ChunkTag("REPL"), "BirthRate", 100}}},
+      {"Twister Generator",
+       {{0, 255, 0, lv::ChunkTag("ERAS"), "Erase", 64}, {0, 200, 0, lv::ChunkTag("LNTH"), "Length", 120},
+        {0, 200, 0, lv::ChunkTag("SPED"), "Speed", 100}}},
       // The second circle's tags are its own, and Angle2 reaches its start.
       {"Rays Generator",
        {{0, 500, 0, lv::ChunkTag("RAYS"), "Rays", 80}, {0, 100, 0, lv::ChunkTag("SPED"), "Speed", 50}, {0, 255, 0, lv::ChunkTag("BRI1"), "Bright1", 255},
@@ -79,7 +82,7 @@ TEST_F(GeneratorState, StateIsTheOptionWordAloneAndLoadsBack) {
   const struct {
     const char* kind;
     uint32_t initialOptions;
-  } kinds[] = {{"Polarity", 1}, {"String Theory", 1}, {"Rays Generator", 14}};
+  } kinds[] = {{"Polarity", 1}, {"String Theory", 1}, {"Rays Generator", 14}, {"Twister Generator", 27}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.kind);
     auto fresh = library.Create(k.kind);
@@ -95,7 +98,7 @@ TEST_F(GeneratorState, StateIsTheOptionWordAloneAndLoadsBack) {
 }
 
 TEST_F(GeneratorState, WithoutADeviceNothingIsMadeAndNotesAndFramesAreHarmless) {
-  for (const char* kind : {"Polarity", "String Theory", "Rays Generator"}) {
+  for (const char* kind : {"Polarity", "String Theory", "Rays Generator", "Twister Generator"}) {
     SCOPED_TRACE(kind);
     auto plug = library.Create(kind);
     EXPECT_FALSE(plug->CreateDeviceObjects());
