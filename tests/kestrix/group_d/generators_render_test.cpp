@@ -229,4 +229,49 @@ TEST_F(GeneratorRender, TwisterDrawsTheWholeColumnAndRestoresItsStates) {
   }
 }
 
+// --- Polarity ----------------------------------------------------------------
+
+TEST_F(GeneratorRender, PolarityDrawsItsFirstArcInItsHue) {
+  // One ring: radius 100 and full opacity from 78 to 122 units about the
+  // centre, which the 500-unit-high screen puts on pixel 8, 6. The arc's
+  // start, length, speed and hue are drawn again here from the same seed.
+  const struct {
+    int x, y;
+    float angle;  // of the pixel about the centre: (sin a, cos a) points at it
+  } probes[] = {{8, 4, 0.0f}, {10, 6, kPi / 2}, {8, 8, kPi}, {6, 6, -kPi / 2}};
+  constexpr float kMargin = 0.3f;
+  int inside = 0, outside = 0;
+  for (unsigned seed = 1; seed < 30; ++seed) {
+    Make("Polarity", 0);
+    plug_->SetParam(2, 1);  // Rings
+    std::srand(seed);
+    const float start = 14 * Unit() - 7, length = 6 * Unit();
+    const float speed = (Unit() * 2 - 1) * 0.01f * 200;
+    const float hue = 12 * Unit() - 6;
+    std::srand(seed);
+    plug_->NoteOn();
+    const std::vector<uint32_t> pixels = Frame(16);
+    const float begin = start + 0.016f * speed;
+    const uint32_t color = Rgb(255 * std::clamp(1 - std::cos(hue + 2 * kPi / 3), 0.0f, 1.0f),
+                               255 * std::clamp(1 - std::cos(hue), 0.0f, 1.0f),
+                               255 * std::clamp(1 - std::cos(hue - 2 * kPi / 3), 0.0f, 1.0f));
+    for (const auto& p : probes) {
+      const float along = std::fmod(std::fmod(p.angle - begin, 2 * kPi) + 2 * kPi, 2 * kPi);
+      if (along > kMargin && along < length - kMargin) {
+        EXPECT_TRUE(RgbNear(At(pixels, p.x, p.y), color, kTolerance)) << "seed " << seed << " at " << p.x << "," << p.y;
+        ++inside;
+      } else if (along > length + kMargin && along < 2 * kPi - kMargin) {
+        EXPECT_TRUE(RgbNear(At(pixels, p.x, p.y), 0x000000, kTolerance)) << "seed " << seed << " at " << p.x << "," << p.y;
+        ++outside;
+      }
+    }
+    EXPECT_TRUE(RgbNear(At(pixels, 8, 6), 0x000000, 0)) << "the middle of the ring stays clear";
+    EXPECT_TRUE(RgbNear(At(pixels, 0, 0), 0x000000, 0));
+  }
+  EXPECT_GT(inside, 10);
+  EXPECT_GT(outside, 10);
+  EXPECT_EQ(State(gfx::RenderState::AlphaBlendEnable), 0u);
+  EXPECT_EQ(State(gfx::RenderState::ZWriteEnable), 1u);
+}
+
 }  // namespace
