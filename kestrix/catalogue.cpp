@@ -23,6 +23,10 @@
 #include "effects/group_b/smooth_source.h"
 #include "effects/group_b/solarize_source.h"
 #include "effects/group_b/tile_source.h"
+#include "effects/group_d/rays_generator.h"
+#include "effects/group_d/string_theory.h"
+#include "effects/group_d/supershape.h"
+#include "effects/group_d/twister_generator.h"
 #include "effects/invert_source.h"
 #include "effects/group_c/cube_wall_source.h"
 #include "effects/group_c/cubist_source.h"
@@ -65,6 +69,10 @@ Descriptor<PixelShuffleSource> pixelShuffleSourceDesc;
 Descriptor<KaleidoscopeSource> kaleidoscopeSourceDesc;
 Descriptor<SmoothSource> smoothSourceDesc;
 Descriptor<CrossHatchSource> crossHatchSourceDesc;
+Descriptor<RaysGenerator> raysGeneratorDesc;
+Descriptor<StringTheory> stringTheoryDesc;
+Descriptor<TwisterGenerator> twisterGeneratorDesc;
+Descriptor<SuperShape> superShapeDesc;  // complete, but the catalogue does not offer it
 
 lv::PlugDesc* const kCatalogue[] = {
     &fadeSourceDesc,  // 0
@@ -89,11 +97,14 @@ lv::PlugDesc* const kCatalogue[] = {
     &chromaKeySourceDesc,  // 19
     &fractalShuffleSourceDesc,  // 20
     &blendSourceDesc,  // 21
+    &twisterGeneratorDesc,  // 22
     &spherePulseSourceDesc,  // 23
     &cubeWallSourceDesc,  // 24
     &tileSourceDesc,  // 25
     &displaySpectrumDesc,  // 26
     &plasmaLifeDesc,  // 27
+    &raysGeneratorDesc,  // 28
+    &stringTheoryDesc,  // 29
     &polarityDesc,  // 30
     &showTextDesc,  // 31
 };

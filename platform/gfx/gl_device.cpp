@@ -787,10 +787,10 @@ void GlDevice::ApplyVertexInput(const GlStageShader& vs) {
 
 GLenum GlDevice::PrepareDraw(PrimitiveType type, uint32_t primitiveCount, GLsizei* vertexCount) {
   *vertexCount = VertexCount(type, primitiveCount);
-  if (!vertexShader_ || primitiveCount == 0) return 0;  // vertex processing needs a shader here
-  if (!BindTarget()) return 0;
+  if (!vertexShader_ || primitiveCount == 0) return kNoDraw;  // vertex processing needs a shader here
+  if (!BindTarget()) return kNoDraw;
   ApplyRenderState(state_, depthAttached_, &applied_);
-  if (!ApplyProgram()) return 0;
+  if (!ApplyProgram()) return kNoDraw;
   ApplyTextures();
   ApplyVertexInput(vertexShader_->Stage());
   return GlPrimitive(type);
@@ -800,7 +800,7 @@ Result GlDevice::DrawPrimitive(PrimitiveType type, uint32_t startVertex, uint32_
   DeviceScope scope(lock_);
   GLsizei count = 0;
   const GLenum mode = PrepareDraw(type, primitiveCount, &count);
-  if (!mode) return primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
+  if (mode == kNoDraw) return primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
   glDrawArrays(mode, static_cast<GLint>(startVertex), count);
   return Result::Ok;
 }
@@ -811,7 +811,7 @@ Result GlDevice::DrawIndexedPrimitive(PrimitiveType type, int32_t baseVertexInde
   if (!indices_) return Result::InvalidCall;
   GLsizei count = 0;
   const GLenum mode = PrepareDraw(type, primitiveCount, &count);
-  if (!mode) return primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
+  if (mode == kNoDraw) return primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
   const bool wide = indices_->IndexFormat() == Format::Index32;
   if (indexBuffer_ != indices_->GlName()) {
     indexBuffer_ = indices_->GlName();
@@ -832,9 +832,9 @@ Result GlDevice::DrawPrimitiveUP(PrimitiveType type, uint32_t primitiveCount, co
   streams_[0] = Stream{nullptr, upVertexBuffer_, 0, stride};
   GLsizei count = 0;
   const GLenum mode = PrepareDraw(type, primitiveCount, &count);
-  if (mode) glDrawArrays(mode, 0, count);
+  if (mode != kNoDraw) glDrawArrays(mode, 0, count);
   streams_[0] = Stream{};
-  return mode || primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
+  return mode != kNoDraw || primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
 }
 
 Result GlDevice::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, uint32_t numVertices,
@@ -850,14 +850,14 @@ Result GlDevice::DrawIndexedPrimitiveUP(PrimitiveType type, uint32_t minIndex, u
   glNamedBufferData(upIndexBuffer_, static_cast<GLsizeiptr>(count) * (wide ? 4 : 2), indices, GL_STREAM_DRAW);
   streams_[0] = Stream{nullptr, upVertexBuffer_, 0, stride};
   const GLenum mode = PrepareDraw(type, primitiveCount, &count);
-  if (mode) {
+  if (mode != kNoDraw) {
     indexBuffer_ = upIndexBuffer_;
     glVertexArrayElementBuffer(vao_, upIndexBuffer_);
     glDrawElements(mode, count, wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT, nullptr);
   }
   streams_[0] = Stream{};
   indices_ = nullptr;
-  return mode || primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
+  return mode != kNoDraw || primitiveCount == 0 ? Result::Ok : Result::InvalidCall;
 }
 
 }  // namespace gfx

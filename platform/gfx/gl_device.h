@@ -116,6 +116,8 @@ class GlDevice final : public Device, public ConstantSink {
   Result MakeGlSurface(uint32_t width, uint32_t height, Format format, Surface** surface);
 
   // Draw-time work (lock held).
+  // The GL mode to draw with, or kNoDraw (GL_POINTS is 0, so 0 cannot say "none").
+  static constexpr GLenum kNoDraw = ~GLenum(0);
   GLenum PrepareDraw(PrimitiveType type, uint32_t primitiveCount, GLsizei* vertexCount);
   bool BindTarget();  // the draw framebuffer with the current target; false if incomplete
   bool ApplyProgram();

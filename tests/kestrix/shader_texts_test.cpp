@@ -25,6 +25,11 @@ TEST(KestrixShaderTexts, EveryEntryPointCompilesWithoutMessages) {
       {145, "vs_lit", "vs"},         {145, "vs_lit_projected", "vs"}, {145, "ps_colored", "ps"},
       {145, "ps_textured", "ps"},
       {130, "vs_main", "vs"},        {130, "ps_plasmalife", "ps"},  {130, "ps_plasmashow", "ps"},
+      {148, "vs_main", "vs"},        {148, "vs_clear", "vs"},       {148, "ps_main", "ps"},
+      {149, "vs_main", "vs"},        {149, "ps_main", "ps"},
+      {136, "vs_main", "vs"},        {136, "ps_passthrough", "ps"}, {136, "ps_colorkey", "ps"},
+      {143, "vs_lit", "vs"},         {143, "vs_lit_shiny", "vs"},   {143, "ps_passthrough", "ps"},
+      {143, "ps_shiny", "ps"},
   };
   for (const auto& e : entries) {
     const sys::Resource text = sys::FindResource(sys::kResourceShader, e.resource);
