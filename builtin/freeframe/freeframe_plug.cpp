@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "freeframe/freeframe_dialog.h"
 #include "freeframe/freeframe_quad_shader.h"
 #include "freeframe/freeframe_values.h"
 #include "lv/lorvane_interface.h"
@@ -206,10 +207,9 @@ void FreeFramePlug::ReleaseTextures() {
 }
 
 bool FreeFramePlug::Configure(lv::WindowHandle owner) {
-  if (host == nullptr) return false;
-  const char* chosen = host->SelectSource(owner, inputName_.Get());
-  if (chosen != nullptr) inputName_.Set(chosen);
-  return inputName_.Get() != nullptr;
+  std::vector<TextParamRow> rows;
+  for (const TextParam& param : text_) rows.push_back({param.index, param.value});
+  return RunFreeFrameDialog(host, owner, inputName_, rows);
 }
 
 void FreeFramePlug::NoteOn() {
