@@ -278,14 +278,18 @@ void FreeFramePlug::ProcessSystemFrame() {
   if (gfx::Failed(systemTexture_->LockRect(0, &locked, nullptr, 0))) return;
   const size_t row = size_t(info_.width) * 4;
   auto* bits = static_cast<uint8_t*>(locked.bits);
-  std::lock_guard lock(instanceLock_);
-  if (size_t(locked.pitch) == row) {
-    entry_(kProcessFrame, reinterpret_cast<Word>(bits), instance_);
-  } else {
-    // The plug-in expects tightly packed rows.
+  // The plug-in expects tightly packed rows.
+  const bool padded = size_t(locked.pitch) != row;
+  if (padded) {
     packed_.resize(row * info_.height);
     for (uint32_t y = 0; y < info_.height; ++y) std::memcpy(&packed_[y * row], bits + y * size_t(locked.pitch), row);
-    entry_(kProcessFrame, reinterpret_cast<Word>(packed_.data()), instance_);
+  }
+  {
+    // Held only around the call: the device lock is never taken under it.
+    std::lock_guard lock(instanceLock_);
+    entry_(kProcessFrame, reinterpret_cast<Word>(padded ? packed_.data() : bits), instance_);
+  }
+  if (padded) {
     for (uint32_t y = 0; y < info_.height; ++y) std::memcpy(bits + y * size_t(locked.pitch), &packed_[y * row], row);
   }
   systemTexture_->UnlockRect(0);

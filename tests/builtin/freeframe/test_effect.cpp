@@ -137,6 +137,7 @@ extern "C" __attribute__((visibility("default"))) Word plugMain(uint32_t code, W
       for (uint32_t i = 0; i < video.width * video.height; ++i) {
         for (int c = 0; c < 3; ++c) p[4 * i + c] = uint8_t(255 - p[4 * i + c]);
       }
+      log.frameGain = values[0];
       ++log.frames;
       return 0;
     }

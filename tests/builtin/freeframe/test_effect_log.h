@@ -13,6 +13,7 @@ struct TestEffectLog {
   uint32_t width = 0, height = 0, bitDepth = 0, orientation = 0;
   uint32_t lastSetIndex = 0;
   float lastSetValue = 0;
+  float frameGain = 0;  // parameter 0 as the last frame saw it
   char text[64] = {};
 };
 
