@@ -40,15 +40,23 @@ void PlugRegistry::RegisterSourceKind(SourceDesc* descriptor, ModuleHandle modul
   if (descriptor != nullptr) sourceKinds_.Append(new PlugKindNode(descriptor, module));
 }
 
-void PlugRegistry::UnregisterSourceKind(SourceDesc* descriptor) {
-  for (ListNode* node = sourceKinds_.Head(); node != nullptr; node = node->Next()) {
+namespace {
+
+void UnlinkFirstHolding(List& list, const KindDesc* descriptor) {
+  for (ListNode* node = list.Head(); node != nullptr; node = node->Next()) {
     if (DescriptorOf(node) == descriptor) {
-      sourceKinds_.Unlink(node);
+      list.Unlink(node);
       delete node;
       return;
     }
   }
 }
+
+}  // namespace
+
+void PlugRegistry::UnregisterPlugKind(PlugDesc* descriptor) { UnlinkFirstHolding(plugKinds_, descriptor); }
+
+void PlugRegistry::UnregisterSourceKind(SourceDesc* descriptor) { UnlinkFirstHolding(sourceKinds_, descriptor); }
 
 KindDesc* PlugRegistry::At(const List& list, int32_t index, ModuleHandle* module) {
   if (index < 0 || index >= list.Count()) return nullptr;

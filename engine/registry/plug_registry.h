@@ -40,6 +40,9 @@ class PlugRegistry {
   // Append to the lists, in registration order. A null descriptor is ignored.
   void RegisterPlugKind(PlugDesc* descriptor, ModuleHandle module);
   void RegisterSourceKind(SourceDesc* descriptor, ModuleHandle module);
+  // Removes the first plug-in kind holding `descriptor` (the descriptor
+  // itself is left alone); nothing when absent.
+  void UnregisterPlugKind(PlugDesc* descriptor);
   // Removes the first source kind holding `descriptor` (the descriptor itself
   // is left alone); nothing when absent.
   void UnregisterSourceKind(SourceDesc* descriptor);
