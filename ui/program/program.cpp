@@ -11,6 +11,7 @@
 
 #include "app/key_note_map.h"
 #include "builtin_kinds.h"
+#include "freeframe/freeframe_host.h"
 #include "sources/work_buffer_frame_kind.h"
 #include "dialogs/program_ids.h"
 #include "platform/sys/clock.h"
@@ -304,6 +305,10 @@ void Program::OpenSoundOutput() {
   if (!soundOutput_) sys::Log("No sound output: %s", error.c_str());
   host_.directSound = soundOutput_.get();
 }
+
+void Program::ScanFreeFrameFolder() { ff::ScanFreeFrameFolder(settings_.freeFramePath, registry_); }
+
+void Program::UnloadFreeFrame() { ff::UnloadFreeFrame(); }
 
 void Program::ReleaseSound() {
   host_.directSound = nullptr;

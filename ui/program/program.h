@@ -63,7 +63,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   const char* SettingsMidiDevice() override { return settings_.MidiDevice(); }
   void ShowCursor(bool show) override;
   void LoadPlugins() override;
-  void ScanFreeFrameFolder() override {}
+  void ScanFreeFrameFolder() override;
   void OpenSoundOutput() override;
   bool StartCaptureManager() override { return true; }
   void OpenAudioInput() override;
@@ -71,7 +71,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void SaveSettings() override;
   void CloseAudioInput() override;
   void ReleaseCaptureDevices() override {}
-  void UnloadFreeFrame() override {}
+  void UnloadFreeFrame() override;
   void FreePluginLibraries() override;
   void ReleaseSound() override;
 
