@@ -1,6 +1,7 @@
 // The settings dialog of "Sample Video": the source, the sampler to record
 // into and "Fixed length sample".
 #include "platform/window/dialog_template.h"
+#include "platform/window/kit/dialog_layout.h"
 #include "platform/window/kit/source_settings_dialog.h"
 #include "platform/window/messages.h"
 #include "sampler/sample_video.h"
@@ -9,20 +10,6 @@
 namespace builtin {
 
 namespace {
-
-window::ControlTemplate Control(window::ControlKind kind, int id, const char* text, int x, int y, int width,
-                                int height, unsigned style = window::kStyleNone) {
-  window::ControlTemplate control;
-  control.kind = kind;
-  control.id = id;
-  control.text = text;
-  control.x = x;
-  control.y = y;
-  control.width = width;
-  control.height = height;
-  control.style = style;
-  return control;
-}
 
 class SamplerChoice final : public kit::SettingsDialogExtras {
  public:
@@ -57,19 +44,17 @@ class SamplerChoice final : public kit::SettingsDialogExtras {
 
 const window::DialogTemplateSet& SampleVideoDialogTemplates() {
   static const window::DialogTemplateSet set = [] {
-    using K = window::ControlKind;
-    window::DialogTemplate layout{sample_video_dialog::kTemplateId, "Edit 'Sample Source' Parameters", 200, 92, {}};
-    layout.controls = {
-        Control(K::kButton, kit::kSourceButton, "S&ource", 8, 8, 50, 14),
-        Control(K::kStatic, kit::kSourceNameStatic, "", 64, 10, 128, 10),
-        Control(K::kStatic, -1, "Sampler", 8, 30, 50, 10),
-        Control(K::kComboBox, sample_video_dialog::kSamplerCombo, "", 64, 28, 128, 60),
-        Control(K::kCheckBox, sample_video_dialog::kFixedLengthCheck, "Fixed length sample", 8, 50, 120, 10),
-        Control(K::kButton, window::kIdOk, "OK", 86, 70, 50, 14, window::kDefaultButton),
-        Control(K::kButton, window::kIdCancel, "Cancel", 142, 70, 50, 14),
-    };
     window::DialogTemplateSet s;
-    s.Add(std::move(layout));
+    s.Add(*kit::ParseDialogLayout(sample_video_dialog::kTemplateId, R"(
+DIALOG 200 92 "Edit 'Sample Source' Parameters"
+BUTTON 1014 8 8 50 14 "S&ource"
+STATIC 1012 64 10 128 10 ""
+STATIC -1 8 30 50 10 "Sampler"
+COMBOBOX 1163 64 28 128 60 ""
+CHECKBOX 1164 8 50 120 10 "Fixed length sample"
+BUTTON 1 86 70 50 14 "OK" default
+BUTTON 2 142 70 50 14 "Cancel"
+)"));
     return s;
   }();
   return set;
