@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -51,6 +52,16 @@ TEST(TestPatternCapture, ListedOnlyWhenAskedFor) {
   auto only = capture::CreateTestPatternSystem()->Enumerate();
   ASSERT_TRUE(only && only->size() == 1);
   EXPECT_EQ(capture::kTestPatternName, *(*only)[0]);
+}
+
+TEST(TestPatternCapture, FollowsTheSystemsDevicesWhenTheEnvironmentAsks) {
+  ::setenv("LV_CAPTURE_TEST_PATTERN", "1", 1);
+  auto system = capture::CreateCaptureSystem();
+  ::unsetenv("LV_CAPTURE_TEST_PATTERN");
+  auto names = system->Enumerate();
+  ASSERT_TRUE(names && !names->empty());
+  EXPECT_EQ(capture::kTestPatternName, *names->back());
+  EXPECT_NE(nullptr, system->Bind(static_cast<int32_t>(names->size() - 1)));
 }
 
 TEST(TestPatternCapture, StreamsBarsInTheChosenCodingUntilStopped) {
