@@ -1,0 +1,135 @@
+#include "capture/texture_renderer.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "capture/capture_log.h"
+#include "platform/gfx/device.h"
+
+namespace builtin {
+
+TextureRenderer::~TextureRenderer() {
+  std::lock_guard<std::mutex> hold(lock_);
+  ReleaseSurfaces();
+}
+
+void TextureRenderer::ReleaseSurfaces() {
+  if (staging_) staging_->Release();
+  if (target_) target_->Release();
+  staging_ = nullptr;
+  target_ = nullptr;
+}
+
+RenderResult TextureRenderer::CheckMediaType(const capture::VideoFormat* format) {
+  if (!format) return RenderResult::NoType;
+  char text[5];
+  for (int i = 0; i < 4; ++i) {
+    const char c = static_cast<char>((format->compression >> (8 * i)) & 0xFF);
+    text[i] = std::isprint(static_cast<unsigned char>(c)) ? c : '.';
+  }
+  text[4] = '\0';
+  CaptureLog("CheckMediaType: Subtype 0x%08x (%s)", format->compression, text);
+  if (format->compression == capture::kUncompressedRgb && format->bitCount == 32) return RenderResult::Ok;
+  if (format->compression == capture::kUyvy) return RenderResult::Ok;
+  if (format->compression == capture::kYuy2 || format->compression == capture::kYuyv) return RenderResult::Ok;
+  return RenderResult::BadPixelFormat;
+}
+
+bool TextureRenderer::SetMediaType(const capture::VideoFormat& format) {
+  std::lock_guard<std::mutex> hold(lock_);
+  const bool rgb = format.compression == capture::kUncompressedRgb;
+  sampleFormat_ = rgb ? gfx::Format::X8R8G8B8
+                      : format.compression == capture::kUyvy ? gfx::Format::UYVY : gfx::Format::YUY2;
+  width_ = format.width;
+  height_ = static_cast<uint32_t>(std::abs(format.height));
+  rowLength_ = (static_cast<uint32_t>(format.bitCount) * width_) / 8;
+  naturalFlip_ = rgb && format.height > 0;
+  flipInEffect_ = naturalFlip_ != flipSetting_.load();
+  ReleaseSurfaces();
+  pending_ = false;
+  // The staging surface lives in CPU memory: the streaming thread writes it
+  // without touching the graphics context.
+  staging_ = host_.CreateOffscreenSurface(width_, height_, sampleFormat_, gfx::Pool::SystemMem);
+  if (!staging_) {
+    CaptureLog("Failed to create\tYUY2 buffer surface.");
+    return false;
+  }
+  targetWidth_ = host_.TextureSize(width_);
+  targetHeight_ = host_.TextureSize(height_);
+  gfx::Device* device = host_.GetDevice();
+  if (!device || gfx::Failed(device->CreateTexture(targetWidth_, targetHeight_, 1, gfx::usage::RenderTarget,
+                                                   gfx::Format::A8R8G8B8, gfx::Pool::Default, &target_))) {
+    target_ = nullptr;
+    CaptureLog("Could not create\tthe\ttarget D3D texture.");
+    ReleaseSurfaces();
+    return false;
+  }
+  return true;
+}
+
+void TextureRenderer::SetFlip(bool flip) {
+  std::lock_guard<std::mutex> hold(lock_);
+  flipSetting_ = flip;
+  flipInEffect_ = naturalFlip_ != flip;
+}
+
+RenderResult TextureRenderer::DoRenderSample(const capture::Frame* frame) {
+  std::lock_guard<std::mutex> hold(lock_);
+  const RenderResult result = CopySample(frame);
+  frameCount_.fetch_add(1, std::memory_order_relaxed);
+  return result;
+}
+
+RenderResult TextureRenderer::CopySample(const capture::Frame* frame) {
+  if (!frame || !frame->data) {
+    CaptureLog("CapErr: pSample == null");
+    return RenderResult::NoSample;
+  }
+  if (!staging_) {
+    CaptureLog("CapErr: pSurf == null");
+    return RenderResult::NoSurface;
+  }
+  // A frame shorter than its rows, or with rows closer than a row, is dropped
+  // rather than read past its end.
+  const uint32_t stride = frame->stride ? frame->stride : rowLength_;
+  if (stride < rowLength_ || height_ == 0 ||
+      static_cast<uint64_t>(stride) * (height_ - 1) + rowLength_ > frame->size)
+    return RenderResult::ShortSample;
+  const bool flip = flipInEffect_.load();
+  gfx::LockedRect locked;
+  if (gfx::Failed(staging_->LockRect(&locked, nullptr, gfx::lock::None))) {
+    CaptureLog("CapErr: pSurf->LockRect failed");
+    return RenderResult::LockFailed;
+  }
+  auto* dest = static_cast<uint8_t*>(locked.bits);
+  for (uint32_t row = 0; row < height_; ++row) {
+    const uint32_t from = flip ? height_ - 1 - row : row;
+    std::memcpy(dest + static_cast<size_t>(row) * locked.pitch, frame->data + static_cast<size_t>(from) * stride,
+                rowLength_);
+  }
+  const bool unlocked = gfx::Succeeded(staging_->UnlockRect());
+  pending_ = true;
+  return unlocked ? RenderResult::Ok : RenderResult::Failed;
+}
+
+void TextureRenderer::UpdateTexture() {
+  if (!pending_.load()) return;
+  std::lock_guard<std::mutex> hold(lock_);
+  if (!target_ || !staging_) return;
+  gfx::Surface* surface = nullptr;
+  if (gfx::Failed(target_->GetSurfaceLevel(0, &surface))) {
+    CaptureLog("CapErr: pTex->GetSurfaceLevel failed");
+    return;
+  }
+  gfx::Device* device = host_.GetDevice();
+  if (!device || gfx::Failed(device->StretchRect(staging_, nullptr, surface, nullptr, gfx::Filter::Linear))) {
+    CaptureLog("CapErr: pDevice->StretchRect D3DTEXF_LINEAR failed");
+    if (!device || gfx::Failed(device->StretchRect(staging_, nullptr, surface, nullptr, gfx::Filter::None)))
+      CaptureLog("CapErr: pDevice->StretchRect D3DTEXF_NONE failed");
+  }
+  surface->Release();
+  pending_ = false;
+}
+
+}  // namespace builtin
