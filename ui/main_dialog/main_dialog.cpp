@@ -277,8 +277,8 @@ void MainDialog::UpdateCommandStates() {
   enable(ids::kMenuPlayCapture, services_.capture != nullptr && !busy);
   enable(ids::kMenuRenderCapture, services_.capture != nullptr && !busy);
   enable(ids::kMenuSystemInfo, services_.facts != nullptr);
+  enable(ids::kMenuBundle, services_.bundler != nullptr && performance);
   // Their pieces are not part of this dialog yet.
-  enable(ids::kMenuBundle, false);
   enable(ids::kMenuOptions, false);
   enable(ids::kMenuAbout, false);
   for (QAction* action : recentActions_) action->setEnabled(files && !busy);
@@ -320,6 +320,8 @@ bool MainDialog::MenuCommand(int id) {
       return true;
     case ids::kMenuSystemInfo: dialogs_->ShowSystemInfo(Handle()); return true;
     case ids::kMenuBundle:
+      if (services_.bundler != nullptr && Current() != nullptr) services_.bundler->Bundle(*Current());
+      return true;
     case ids::kMenuOptions:
     case ids::kMenuAbout: return true;  // not available yet
     default: return false;

@@ -28,6 +28,7 @@ struct MainDialogServices {
   lv::Performer* performer = nullptr;  // required
   const PluginKinds* kinds = nullptr;
   ProjectFiles* projects = nullptr;
+  ProjectBundler* bundler = nullptr;
   RecentProjects* recent = nullptr;
   SettingsDefaults* settings = nullptr;
   DisplayControl* display = nullptr;

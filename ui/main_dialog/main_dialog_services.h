@@ -39,6 +39,14 @@ class ProjectFiles {
   virtual bool Load(lv::Performance& performance, const char* fileName) = 0;
 };
 
+// "Bundle Project": the performance copied with its media into a new
+// project folder the user chooses.
+class ProjectBundler {
+ public:
+  virtual ~ProjectBundler() = default;
+  virtual bool Bundle(lv::Performance& performance) = 0;
+};
+
 // The list of recently used project files, most recent first.
 class RecentProjects {
  public:

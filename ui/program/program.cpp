@@ -53,6 +53,7 @@ void Program::CreateMainDialog() {
   services.performer = &performer_;
   services.kinds = &pluginKinds_;
   services.projects = &projectFiles_;
+  services.bundler = &projectFiles_;
   services.recent = &recentProjects_;
   services.settings = &settingsDefaults_;
   services.display = &displayControl_;

@@ -1,5 +1,7 @@
 #include "project_files.h"
 
+#include "files/project_bundle.h"
+#include "folder_browser/bundle_dialogs.h"
 #include "platform/window/qt_window_handle.h"
 
 namespace app {
@@ -24,6 +26,12 @@ bool ProjectFiles::Save(lv::Performance& performance, bool saveAs) {
 
 bool ProjectFiles::Load(lv::Performance& performance, const char* fileName) {
   return lv::LoadPerformance(performance, fileName, Context());
+}
+
+bool ProjectFiles::Bundle(lv::Performance& performance) {
+  ui::WindowBundleDialogs dialogs(mainDialog_);
+  const lv::ProjectFileContext context = Context();
+  return lv::BundleProject(performance, dialogs, context, context.progress);
 }
 
 }  // namespace app

@@ -27,7 +27,7 @@ class ProgressWindowFileProgress final : public lv::FileProgress {
   ui::ProgressWindow window_;
 };
 
-class ProjectFiles final : public ui::ProjectFiles {
+class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
  public:
   // `adapterCount` answers the display adapters present when a file loads.
   ProjectFiles(lv::PlugRegistry& registry, std::function<int()> adapterCount)
@@ -38,6 +38,7 @@ class ProjectFiles final : public ui::ProjectFiles {
 
   bool Save(lv::Performance& performance, bool saveAs) override;
   bool Load(lv::Performance& performance, const char* fileName) override;
+  bool Bundle(lv::Performance& performance) override;
 
  private:
   lv::ProjectFileContext Context();
