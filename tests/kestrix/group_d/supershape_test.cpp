@@ -46,6 +46,10 @@ class SuperShapeRender : public GeneratorRender {
   std::unique_ptr<SuperShape> shape_;
 };
 
+// Points that land exactly between two pixels may fall either way on a
+// loaded rasteriser: a few pixels' difference still counts as the same frame.
+constexpr size_t kPixelSlack = 3;
+
 constexpr uint32_t kAbsoluteStill = SuperShape::kLooped | SuperShape::kAbsolute;
 
 bool IsPatternColour(uint32_t pixel) {
@@ -73,16 +77,13 @@ TEST_F(SuperShapeRender, TheShapesComeRoundEverySixteenSeconds) {
   MakeShape(kAbsoluteStill);
   shape_->NoteOn();
   const std::vector<uint32_t> sphere = ShapeFrame(0);
-  // Points that land exactly between two pixels may fall either way on a
-  // loaded rasteriser: a couple of pixels' difference still counts as equal.
   auto differing = [&sphere](const std::vector<uint32_t>& frame) {
     size_t n = 0;
     for (size_t i = 0; i < frame.size(); ++i) n += frame[i] != sphere[i];
     return n;
   };
-  constexpr size_t kSlack = 3;
-  EXPECT_GT(differing(ShapeFrame(1000)), kSlack) << "half way to the second shape";
-  EXPECT_LE(differing(ShapeFrame(15000)), kSlack) << "16 s: the sphere again";
+  EXPECT_GT(differing(ShapeFrame(1000)), kPixelSlack) << "half way to the second shape";
+  EXPECT_LE(differing(ShapeFrame(15000)), kPixelSlack) << "16 s: the sphere again";
 }
 
 TEST_F(SuperShapeRender, AtVelocity64TheSpinningAxesStandStill) {
@@ -94,7 +95,10 @@ TEST_F(SuperShapeRender, AtVelocity64TheSpinningAxesStandStill) {
     shape_->NoteOn();
     const std::vector<uint32_t> first = ShapeFrame(0);
     const std::vector<uint32_t> later = ShapeFrame(16000);  // the same shape, 16 s of spin
-    EXPECT_EQ(first == later, still) << "velocity " << int(velocity);
+    size_t differing = 0;
+    for (size_t i = 0; i < first.size(); ++i) differing += first[i] != later[i];
+    // As above, a couple of pixels may move on a loaded rasteriser.
+    EXPECT_EQ(differing <= kPixelSlack, still) << "velocity " << int(velocity) << ": " << differing;
   }
 }
 
