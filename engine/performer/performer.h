@@ -131,6 +131,7 @@ class Performer {
   void SetMainDialog(MessageWindow* window) { mainDialog_.store(window); }
   void SetBankProgress(BankProgress* progress) { progress_.store(progress); }
   void SetAudioInput(AudioInput* audio) { audio_.store(audio); }
+  AudioInput* Audio() const { return audio_.load(); }
 
   // --- Read by the user interface and the host object ---------------------
   void SetChannelMask(uint32_t mask) { channelMask_.store(mask); }

@@ -14,7 +14,9 @@
 #include "dialogs/program_dialogs.h"
 #include "dialogs/program_ids.h"
 #include "dialogs/program_note_dialogs.h"
+#include "knobs/knob_shelf.h"
 #include "main_dialog/template_widgets.h"
+#include "modulation/audio_input.h"
 #include "platform/sys/clock.h"
 #include "platform/window/qt_window_handle.h"
 #include "platform/window/ui_thread.h"
@@ -62,6 +64,20 @@ class MainDialog::ProgressBar final : public lv::BankProgress {
 };
 
 namespace {
+
+// What the knobs follow: the Performer's controllers, the live LFOs and the
+// audio input's bands.
+KnobSources ShelfSources(lv::Performer& performer) {
+  KnobSources sources;
+  sources.controllers = &performer.Controllers();
+  sources.lastController = [&performer] { return performer.LastController(); };
+  sources.lfos = lv::LfoTable.data();
+  sources.bandLevel = [&performer](int band) {
+    const lv::AudioInput* audio = performer.Audio();
+    return audio != nullptr ? audio->BandLevel(band) : 0.0f;
+  };
+  return sources;
+}
 
 // The performance buttons: enabled exactly while a performance exists.
 constexpr int kPerformanceButtons[] = {ids::kAssign,     ids::kEdit,        ids::kReassign,
@@ -137,6 +153,10 @@ void MainDialog::BuildControls() {
   links.performer = services_.performer;
   links.kinds = services_.kinds;
   links.workBuffers = services_.workBuffers;
+  if (services_.shelf == nullptr) {
+    ownShelf_ = std::make_unique<KnobShelf>(ShelfSources(*services_.performer));
+    services_.shelf = ownShelf_.get();
+  }
   links.shelf = services_.shelf;
   links.keyboard = &keyboard_;
   links.postFull = [this] { QMetaObject::invokeMethod(this, [this] { Command(ids::kFull); }, Qt::QueuedConnection); };
@@ -202,9 +222,7 @@ void MainDialog::BuildControls() {
   });
   connect(bankScroll_, &QAbstractSlider::sliderReleased, this,
           [this] { BankScroll(window::ScrollCode::kThumbPosition, bankScroll_->sliderPosition()); });
-  // The later pieces of the dialog keep their places until they arrive.
-  Item(ids::kKnobShelf)->setEnabled(false);
-  Item(ids::kKnobShelfScroll)->setEnabled(false);
+  if (ownShelf_) ownShelf_->Attach(Item(ids::kKnobShelf), qobject_cast<QScrollBar*>(Item(ids::kKnobShelfScroll)));
 }
 
 void MainDialog::BuildMenu() {

@@ -22,6 +22,7 @@ class QScrollBar;
 
 namespace ui {
 
+class KnobShelf;
 class ProgramNoteDialogs;
 
 struct MainDialogServices {
@@ -141,6 +142,7 @@ class MainDialog final : public QMainWindow {
   MessageHub noteReports_;
   MessageHub mainReports_;
   std::unique_ptr<ProgramNoteDialogs> ownDialogs_;
+  std::unique_ptr<KnobShelf> ownShelf_;
   NoteDialogs* dialogs_ = nullptr;
   std::unique_ptr<ProgressBar> progress_;
   std::map<int, QWidget*> items_;
