@@ -53,6 +53,7 @@ void Program::CreateMainDialog() {
   ui::MainDialogServices services;
   services.performer = &performer_;
   services.kinds = &pluginKinds_;
+  services.opensAsSource = [this](const std::string& path) { return registry_.FindSourceKind(path.c_str()) != nullptr; };
   services.projects = &projectFiles_;
   services.recent = &recentProjects_;
   services.settings = &settingsDefaults_;
