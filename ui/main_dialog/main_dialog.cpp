@@ -17,6 +17,7 @@
 #include "knobs/knob_shelf.h"
 #include "main_dialog/template_widgets.h"
 #include "modulation/audio_input.h"
+#include "patch_drag/patch_drag_drop.h"
 #include "platform/sys/clock.h"
 #include "platform/window/qt_window_handle.h"
 #include "platform/window/ui_thread.h"
@@ -196,7 +197,20 @@ void MainDialog::BuildControls() {
     }
     return nullptr;
   };
-  for (const BuiltControl& control : ui::BuildControls(*layout, central, custom)) {
+  const std::vector<BuiltControl> built = ui::BuildControls(*layout, central, custom);
+  if (list_ != nullptr) {
+    PatchDragDrop::Links drops;
+    drops.performer = services_.performer;
+    drops.kinds = services_.kinds;
+    drops.assign = [this](lv::Plug* instance, bool configure, window::WindowHandle owner, int note) {
+      return AssignPatchToNote(instance, configure, owner, note);
+    };
+    drops.choosePlugin = [this](window::WindowHandle owner) { return dialogs_->ChoosePlugin(owner); };
+    drops.opensAsSource = services_.opensAsSource;
+    drops.createDeviceObjects = [this](lv::Plug& patch, const lv::Bank& bank) { CreateDeviceObjects(patch, bank); };
+    new PatchDragDrop(*list_, std::move(drops));
+  }
+  for (const BuiltControl& control : built) {
     items_[control.id] = control.widget;
     const int id = control.id;
     if (auto* button = qobject_cast<QAbstractButton*>(control.widget)) {

@@ -40,6 +40,8 @@ struct MainDialogServices {
   const WorkBufferNames* workBuffers = nullptr;
   NoteDialogs* dialogs = nullptr;  // null: the program's own dialogs
   KeyboardPlay::KeyNoteMap keyNoteMap;
+  // True when some source kind opens the file (files dropped on the list).
+  std::function<bool(const std::string& path)> opensAsSource;
   // Runs when the program closes, after the performance is gone.
   std::function<void()> shutdown;
 };

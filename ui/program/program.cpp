@@ -13,6 +13,7 @@
 #include "builtin_kinds.h"
 #include "freeframe/freeframe_host.h"
 #include "sources/work_buffer_frame_kind.h"
+#include "source_chooser/source_chooser.h"
 #include "dialogs/program_ids.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/log.h"
@@ -52,6 +53,7 @@ void Program::CreateMainDialog() {
   ui::MainDialogServices services;
   services.performer = &performer_;
   services.kinds = &pluginKinds_;
+  services.opensAsSource = [this](const std::string& path) { return registry_.FindSourceKind(path.c_str()) != nullptr; };
   services.projects = &projectFiles_;
   services.bundler = &projectFiles_;
   services.recent = &recentProjects_;
@@ -168,6 +170,8 @@ void Program::ConnectHost() {
   host_.mainWindow = mainDialog_ ? mainDialog_->Handle() : nullptr;
   host_.performer.store(&performer_);
   host_.registry.store(&registry_);
+  host_.SetSourceDialog(
+      [this](const lv::SourceDialogRequest& request) { return ui::RunSourceChooser(request, &registry_); });
 }
 
 void Program::LoadRecentFiles() { recentFiles_.Load("Lorvane.mru"); }

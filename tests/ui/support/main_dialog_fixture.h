@@ -35,6 +35,10 @@ class MainDialogTest : public testing::Test {
     services.shelf = &shelf;
     services.workBuffers = &workBuffers;
     services.dialogs = &dialogs;
+    // Files dropped on the list: the source kinds open .avi and .png.
+    services.opensAsSource = [](const std::string& path) {
+      return path.size() > 4 && (path.ends_with(".avi") || path.ends_with(".png"));
+    };
     dialog = std::make_unique<ui::MainDialog>(services);
     dialog->AttachToPerformer();
   }

@@ -34,6 +34,18 @@ class UiPlug : public lvtest::TestPlug {
   }
   int32_t GetNumInputs() override { return inputName.empty() ? 0 : 1; }
   const char* GetInputName(int32_t) override { return inputName.c_str(); }
+  void SetInputName(int32_t, const char* name) override { inputName = name != nullptr ? name : ""; }
+  // `state` stands for the plug-in's own settings in saved patches.
+  bool Save(lv::ChunkStream* stream) override { return stream->WriteInt32Chunk(kStateTag, &state) && stream->WriteEnd(); }
+  bool Load(lv::ChunkStream* stream) override {
+    bool found = false;
+    while (uint32_t tag = stream->NextChunk()) {
+      if (tag == kStateTag) found = stream->ReadChunkData(&state, sizeof state);
+    }
+    return found;
+  }
+  static constexpr uint32_t kStateTag = lv::ChunkTag("STAT");
+  int32_t state = 0;
 
   bool configureResult = true;
   int configured = 0;
@@ -58,11 +70,13 @@ class FakeKind final : public lv::PlugDesc {
   lv::Plug* Create() override {
     auto* plug = new UiPlug(journal, name_, id_, performer);
     plug->configureResult = configureResult;
+    if (!params.empty()) plug->SetParams(params);
     last = plug;
     return plug;
   }
 
   bool configureResult = true;
+  std::vector<lv::ParamInfo> params;  // every instance's parameters
   lvtest::Journal* journal = nullptr;
   lv::Performer* performer = nullptr;
   UiPlug* last = nullptr;
