@@ -7,6 +7,7 @@
 #include "plugins/show_bmp.h"
 #include "plugins/warp_source.h"
 #include "registry/plug_registry.h"
+#include "sampler/sample_video.h"
 #include "sources/frame_buffer_source.h"
 #include "sources/image_file_source.h"
 
@@ -22,6 +23,7 @@ constexpr BuiltinKind kBuiltinKinds[] = {
     PlugKind(&ColorFillDescriptor),
     PlugKind(&DisplaySourceDescriptor),
     PlugKind(&WarpSourceDescriptor),
+    PlugKind(&SampleVideoKind),
     SourceKind(&lv::AviFileSourceKind),
     SourceKind(&ImageFileSourceDescriptor),
     SourceKind(&FrameBufferSourceDescriptor),

@@ -1,11 +1,13 @@
 #pragma once
 // Project files (".LVP"): a whole performance as a run of sections: "PERF",
 // 100 "LFOI", "BNKS", then "NOTE" and "NEXT" for every note with a patch.
-// Readers skip sections and chunks they do not know. Both calls run on the
-// user-interface thread.
+// "CAPT" and "SAMP" sections for the capture devices in use and the
+// samplers come after "PERF". Readers skip sections and chunks they do not
+// know. Both calls run on the user-interface thread.
 #include <cstdint>
 #include <functional>
 
+#include "files/show_objects.h"
 #include "modulation/lfo.h"
 #include "performance/performance.h"
 
@@ -22,9 +24,7 @@ struct ProjectFileContext {
   int32_t adapterCount = 1;               // display adapters present (loading)
   ProjectFileDialogs* dialogs = nullptr;  // null: no dialog, so a missing name cancels
   FileProgress* progress = nullptr;       // null: no progress window
-  // Stops the running captures and deletes the samplers, which belong to the
-  // show rather than to the performance; called once the file has opened.
-  std::function<void()> releaseShowObjects;
+  ShowObjects* show = nullptr;            // null: no capture devices, no samplers
 };
 
 // Highest work-buffer count and render target a project may ask for.

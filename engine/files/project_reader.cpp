@@ -207,7 +207,6 @@ void ProjectReader::Read() {
       case kLfo: text = "Loading LFO config..."; break;
       case kBanks: text = "Loading patch list..."; break;
       case kNote: text = "Loading notes..."; break;
-      // Capture devices and samplers read their own sections once they exist.
       case kCapture: text = "Loading capture config..."; break;
       case kSampler: text = "Loading sampler config..."; break;
       default: break;
@@ -219,6 +218,18 @@ void ProjectReader::Read() {
       case kBanks: ReadBanks(); break;
       case kNote: ReadNote(); break;
       case kNext: ReadNext(); break;
+      case kCapture:
+        if (context_.show != nullptr) {
+          stream_.Reset();
+          context_.show->LoadCapture(stream_);
+        }
+        break;
+      case kSampler:
+        if (context_.show != nullptr) {
+          stream_.Reset();
+          context_.show->LoadSampler(stream_);
+        }
+        break;
       default: break;
     }
     stream_.SetReadLimit(-1);
@@ -259,7 +270,7 @@ bool LoadPerformance(Performance& performance, const char* fileName, const Proje
   const std::optional<int64_t> length = LengthOf(file.get());
   if (!length || !StartsWithSection(file.get())) return false;
 
-  if (context.releaseShowObjects) context.releaseShowObjects();
+  if (context.show != nullptr) context.show->Release();
   performance.SelectBank(-1);
   performance.banks.DeleteAll();
   performance.name.Assign(path.c_str());

@@ -20,7 +20,7 @@ class ProjectWriter {
  public:
   ProjectWriter(std::FILE* file, FileProgress* progress) : stream_(file), progress_(progress) {}
 
-  bool Write(const Performance& performance, const LfoArray& lfos);
+  bool Write(const Performance& performance, const LfoArray& lfos, ShowObjects* show);
 
  private:
   bool BeginSection(uint32_t magic);
@@ -29,6 +29,7 @@ class ProjectWriter {
   bool WriteLfo(int32_t index, const Lfo& lfo);
   bool WriteBanks(const Performance& performance);
   bool WriteNote(const Bank& bank, uint8_t note);
+  ShowObjects::SectionSink SectionOf(uint32_t magic);
   void Step(int percent, const char* text);
 
   FileChunkStream stream_;
@@ -107,12 +108,19 @@ bool ProjectWriter::WriteNote(const Bank& bank, uint8_t note) {
          stream_.Reset() && stream_.WriteChunk(kTarget, &target, 1) && stream_.WriteEnd() && EndSection();
 }
 
-bool ProjectWriter::Write(const Performance& performance, const LfoArray& lfos) {
+ShowObjects::SectionSink ProjectWriter::SectionOf(uint32_t magic) {
+  return [this, magic](const ShowObjects::SectionBody& body) {
+    return BeginSection(magic) && body(stream_) && EndSection();
+  };
+}
+
+bool ProjectWriter::Write(const Performance& performance, const LfoArray& lfos, ShowObjects* show) {
   Step(0, "Saving header...");
   bool ok = BeginSection(kPerformance) && WritePerformance(performance) && EndSection();
-  // Capture devices and samplers write their own sections once they exist.
   Step(2, "Saving capture info...");
+  ok = ok && (show == nullptr || show->SaveCaptures(SectionOf(kCapture)));
   Step(-1, "Saving sampler info...");
+  ok = ok && (show == nullptr || show->SaveSamplers(SectionOf(kSampler)));
   Step(-1, "Saving LFO info...");
   for (int32_t i = 0; ok && i < kLfoCount; ++i)
     ok = BeginSection(kLfo) && WriteLfo(i, lfos[size_t(i)]) && EndSection();
@@ -149,7 +157,7 @@ bool SavePerformance(Performance& performance, bool saveAs, const ProjectFileCon
   ReplacingFile file(path);
   if (!file.Open()) return false;
   if (context.progress != nullptr) context.progress->Open("Saving Performance...");
-  bool saved = ProjectWriter(file.File(), context.progress).Write(performance, *context.lfos);
+  bool saved = ProjectWriter(file.File(), context.progress).Write(performance, *context.lfos, context.show);
   if (context.progress != nullptr) context.progress->Close();
   saved = saved && file.Commit();
   if (!saved) return false;

@@ -37,6 +37,13 @@ Program::Program()
   workBuffers_.Connect(&displayHost_, &sourceKinds_, builtin::MakeWorkBufferFrameKind);
   performer_.SetDevice(&frameDevice_);
   render_.SetFrameGrabber(&frameGrabber_);
+  samplers_.env = builtin::ProgramSamplerEnvironment(&host_, &showKinds_);
+  // Samplers record at the pace of the performance now playing.
+  samplers_.refreshRate = [this] {
+    const lv::Performance* performance = performer_.GetPerformance();
+    return performance != nullptr && performance->refreshRate > 0 ? uint32_t(performance->refreshRate) : 60u;
+  };
+  projectFiles_.SetShow(&show_);
 }
 
 Program::~Program() {
@@ -312,6 +319,27 @@ void Program::OpenSoundOutput() {
 }
 
 void Program::ScanFreeFrameFolder() { ff::ScanFreeFrameFolder(settings_.freeFramePath, registry_); }
+
+bool Program::StartCaptureManager() {
+  std::unique_ptr<capture::CaptureSystem> system = capture::CreateCaptureSystem();
+  const bool created = system != nullptr;
+  captures_ = std::make_unique<builtin::CaptureManager>(std::move(system),
+                                                        builtin::ProgramCaptureEnvironment(&host_, &showKinds_));
+  show_.SetCaptures(captures_.get());
+  if (created) captures_->EnumerateDevices();
+  return created;
+}
+
+// The devices and samplers go before the graphics device their textures
+// belong to.
+void Program::ReleaseCaptureDevices() {
+  {
+    std::lock_guard<sys::CriticalSection> frame(performer_.FrameLock());
+    show_.SetCaptures(nullptr);
+    captures_.reset();
+  }
+  show_.DeleteSamplers();
+}
 
 void Program::UnloadFreeFrame() { ff::UnloadFreeFrame(); }
 

@@ -8,6 +8,10 @@
 #include "platform/audio/sound_device.h"
 
 #include "app/output_window_commands.h"
+#include "capture/capture_manager.h"
+#include "kinds/source_kind_registrar.h"
+#include "sampler/sampler.h"
+#include "show/program_show.h"
 #include "app/program_lifecycle.h"
 #include "audio/engine_audio_input.h"
 #include "display/d3d.h"
@@ -65,12 +69,12 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void LoadPlugins() override;
   void ScanFreeFrameFolder() override;
   void OpenSoundOutput() override;
-  bool StartCaptureManager() override { return true; }
+  bool StartCaptureManager() override;
   void OpenAudioInput() override;
   void RegisterClipboardFormat() override {}
   void SaveSettings() override;
   void CloseAudioInput() override;
-  void ReleaseCaptureDevices() override {}
+  void ReleaseCaptureDevices() override;
   void UnloadFreeFrame() override;
   void FreePluginLibraries() override;
   void ReleaseSound() override;
@@ -81,8 +85,8 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void ShowFullScreenWindow(const lv::DisplayRequest& request) override;
   void HideFullScreenWindow() override;
   void ActivateMainDialog() override;
-  void ReleaseCaptureSurfaces() override {}
-  void RestoreCaptureSurfaces() override {}
+  void ReleaseCaptureSurfaces() override { show_.ReleaseSurfaces(); }
+  void RestoreCaptureSurfaces() override { show_.RestoreSurfaces(); }
   void ReportModeUnavailable(const lv::DisplayRequest& request) override;
   void FatalDisplayError(int code) override;
 
@@ -104,6 +108,12 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   RegistrySourceKinds sourceKinds_{registry_};
   lv::PluginLibraries libraries_;
   lv::D3D d3d_;
+  // Capture devices (made at start-up) and samplers, with the source kinds
+  // they register.
+  builtin::RegistryRegistrar<lv::PlugRegistry> showKinds_{registry_};
+  std::unique_ptr<builtin::CaptureManager> captures_;
+  builtin::SamplerBank& samplers_ = builtin::TheSamplerBank();
+  builtin::ProgramShow show_{samplers_, &performer_.FrameLock()};
   lv::MidiClass midi_;
   std::unique_ptr<audio::SoundDevice> soundOutput_;
   std::unique_ptr<audio::WaveInDevices> waveInDevices_;

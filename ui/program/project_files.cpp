@@ -16,6 +16,7 @@ lv::ProjectFileContext ProjectFiles::Context() {
   context.registry = &registry_;
   context.adapterCount = adapterCount_ ? adapterCount_() : 1;
   context.dialogs = dialogs_.get();
+  context.show = show_;
   context.progress = mainDialog_ != nullptr ? &progress_ : nullptr;
   return context;
 }

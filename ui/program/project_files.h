@@ -35,6 +35,8 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
 
   // The dialogs and the progress window belong to the main dialog.
   void SetMainDialog(QWidget* dialog);
+  // The capture devices and samplers the project saves and restores.
+  void SetShow(lv::ShowObjects* show) { show_ = show; }
 
   bool Save(lv::Performance& performance, bool saveAs) override;
   bool Load(lv::Performance& performance, const char* fileName) override;
@@ -46,6 +48,7 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
   lv::PlugRegistry& registry_;
   std::function<int()> adapterCount_;
   QWidget* mainDialog_ = nullptr;
+  lv::ShowObjects* show_ = nullptr;
   std::unique_ptr<lv::CommonProjectFileDialogs> dialogs_;
   ProgressWindowFileProgress progress_{mainDialog_};
 };

@@ -3,16 +3,49 @@
 // project file tests.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "file_bytes.h"
+#include "files/chunk_fields.h"
 #include "files/project_file.h"
 #include "registry/plug_registry.h"
 #include "state_plug.h"
 #include "temp_folder.h"
 
 namespace lvtest {
+
+// Capture and sampler sections as one-chunk bodies naming what they stand for.
+class FakeShow final : public lv::ShowObjects {
+ public:
+  void Release() override { log.push_back("release"); }
+  bool SaveCaptures(const SectionSink& section) override { return SaveAll(captures, section); }
+  bool SaveSamplers(const SectionSink& section) override { return SaveAll(samplers, section); }
+  void LoadCapture(lv::ChunkStream& stream) override { log.push_back("capture " + NameIn(stream)); }
+  void LoadSampler(lv::ChunkStream& stream) override { log.push_back("sampler " + NameIn(stream)); }
+
+  std::vector<std::string> captures, samplers, log;
+  bool failWrite = false;
+
+ private:
+  static constexpr uint32_t kName = lv::ChunkTag("NAME");
+  bool SaveAll(const std::vector<std::string>& names, const SectionSink& section) {
+    for (const std::string& name : names) {
+      const bool ok = section([&](lv::ChunkStream& stream) {
+        return !failWrite && stream.WriteChunk(kName, name.c_str(), int32_t(name.size() + 1)) && stream.WriteEnd();
+      });
+      if (!ok) return false;
+    }
+    return true;
+  }
+  static std::string NameIn(lv::ChunkStream& stream) {
+    std::string name = "?";
+    while (uint32_t tag = stream.NextChunk())
+      if (tag == kName) name = lv::ReadChunkText(stream);
+    return name;
+  }
+};
 
 class ProjectFileTest : public testing::Test {
  protected:

@@ -80,6 +80,35 @@ TEST_F(ProjectFileTest, DefaultPerformanceHasExactBytesAndLoadsWithoutACurrentBa
   EXPECT_STREQ(loaded.name.CStr(), path.c_str());
 }
 
+TEST_F(ProjectFileTest, CaptureAndSamplerSectionsFollowTheHeaderAndGoBackToTheShow) {
+  FakeShow show;
+  show.captures = {"cam A", "cam B"};
+  show.samplers = {"loop"};
+  context.show = &show;
+  lv::Performance performance;
+  ASSERT_TRUE(Save(performance));
+
+  auto named = [](const char* name) { return Bytes().Chunk("NAME", Bytes().Text(name)).End(); };
+  Bytes expected;
+  expected.Section("PERF", DefaultPerformanceBody())
+      .Section("CAPT", named("cam A"))
+      .Section("CAPT", named("cam B"))
+      .Section("SAMP", named("loop"))
+      .Append(LfoSections(lfos))
+      .Section("BNKS", U8s(0));
+  EXPECT_EQ(ReadFileBytes(path), expected.data);
+
+  lv::Performance loaded;
+  ASSERT_TRUE(Load(loaded));
+  EXPECT_EQ(show.log, (std::vector<std::string>{"release", "capture cam A", "capture cam B", "sampler loop"}));
+
+  // A section that cannot be written fails the save and keeps the file.
+  const std::vector<uint8_t> before = ReadFileBytes(path);
+  show.failWrite = true;
+  EXPECT_FALSE(Save(performance));
+  EXPECT_EQ(ReadFileBytes(path), before);
+}
+
 TEST_F(ProjectFileTest, NoteAndNextCarryThePatchStateBindingsAndSignedBytes) {
   lv::Performance performance;
   lv::Bank* bank = performance.CreateBank(3);

@@ -246,8 +246,8 @@ TEST_F(ProjectFileTest, FilesCutShortOrWithSizesPastTheEndKeepWhatWasRead) {
 }
 
 TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesEverythingAsItWas) {
-  int released = 0;
-  context.releaseShowObjects = [&] { ++released; };
+  FakeShow show;
+  context.show = &show;
   lv::Performance performance;
   AddPatch(*performance.CreateBank(3), 1, 1);
   performance.SelectBank(3);
@@ -257,14 +257,14 @@ TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesEverythingAsItWas) {
     EXPECT_FALSE(Load(performance));
   }
   EXPECT_FALSE(lv::LoadPerformance(performance, folder.File("absent.LVP").c_str(), context));
-  EXPECT_EQ(released, 0);
+  EXPECT_TRUE(show.log.empty()) << "captures and samplers are left running";
   EXPECT_EQ(performance.banks.Count(), 1);
   EXPECT_NE(performance.currentBank, nullptr);
   EXPECT_STREQ(performance.name.CStr(), "old.LVP");
 
   WriteFileBytes(path, Bytes().Section("BNKS", Banks({8})).data);
   EXPECT_TRUE(Load(performance));
-  EXPECT_EQ(released, 1);
+  EXPECT_EQ(show.log, std::vector<std::string>{"release"});
   EXPECT_EQ(performance.FindBank(3), nullptr);
   EXPECT_EQ(performance.currentBankNumber, 8);
 }
