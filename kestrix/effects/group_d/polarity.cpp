@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "effects/group_d/polarity_strip.h"
-#include "module_dialogs.h"
+#include "option_boxes_dialog.h"
 #include "platform/d3dx/math.h"
 #include "platform/gfx/device.h"
 #include "platform/window/dialog.h"
@@ -108,30 +108,8 @@ void Polarity::ReleaseDeviceObjects() {
 }
 
 bool Polarity::Configure(lv::WindowHandle owner) {
-  const auto proc = [this](window::Dialog& dialog, window::MessageId message, window::WParam w,
-                           window::LParam) -> std::intptr_t {
-    switch (message) {
-      case window::msg::kInitDialog:
-        dialog.CheckButton(kEraseBox, (options_ & kEraseOnNoteOff) != 0 ? window::CheckState::kChecked
-                                                                        : window::CheckState::kUnchecked);
-        return 1;
-      case window::msg::kCommand:
-        if (window::CommandId(w) == window::kIdOk) {
-          options_ = kit::DialogIsChecked(dialog, kEraseBox) ? (options_ | kEraseOnNoteOff)
-                                                             : (options_ & ~kEraseOnNoteOff);
-          dialog.End(1);
-        } else if (window::CommandId(w) == window::kIdCancel) {
-          dialog.End(0);
-        }
-        return 1;
-      case window::msg::kClose:
-        dialog.End(0);
-        return 1;
-      default:
-        return 0;
-    }
-  };
-  return window::RunModalDialog(ModuleDialogs(), kDialog, static_cast<window::WindowHandle>(owner), proc) == 1;
+  const OptionBox erase[] = {{kEraseBox, kEraseOnNoteOff}};
+  return RunOptionBoxesDialog(owner, kDialog, erase, options_);
 }
 
 void Polarity::NoteOn() {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "module_dialogs.h"
+#include "option_boxes_dialog.h"
 #include "platform/d3dx/math.h"
 #include "platform/gfx/device.h"
 #include "platform/window/dialog.h"
@@ -20,10 +20,7 @@ constexpr uint32_t kFlagTag = lv::ChunkTag("FLAG");
 constexpr float kPi = std::numbers::pi_v<float>;
 
 // The boxes OK reads back; "Respond to Audio" (1048) is shown and never read.
-constexpr struct {
-  int box;
-  uint32_t bit;
-} kOptionBoxes[] = {{1018, RaysGenerator::kEraseOnNoteOff},
+constexpr OptionBox kOptionBoxes[] = {{1018, RaysGenerator::kEraseOnNoteOff},
                     {1023, RaysGenerator::kRandomizeEachNote},
                     {1022, RaysGenerator::kClearEachFrame},
                     {1024, RaysGenerator::kManual}};
@@ -128,33 +125,7 @@ void RaysGenerator::ReleaseDeviceObjects() {
 }
 
 bool RaysGenerator::Configure(lv::WindowHandle owner) {
-  const auto proc = [this](window::Dialog& dialog, window::MessageId message, window::WParam w,
-                           window::LParam) -> std::intptr_t {
-    switch (message) {
-      case window::msg::kInitDialog:
-        for (const auto& option : kOptionBoxes) {
-          dialog.CheckButton(option.box, (options_ & option.bit) != 0 ? window::CheckState::kChecked
-                                                                      : window::CheckState::kUnchecked);
-        }
-        return 1;
-      case window::msg::kCommand:
-        if (window::CommandId(w) == window::kIdOk) {
-          for (const auto& option : kOptionBoxes) {
-            options_ = kit::DialogIsChecked(dialog, option.box) ? (options_ | option.bit) : (options_ & ~option.bit);
-          }
-          dialog.End(1);
-        } else if (window::CommandId(w) == window::kIdCancel) {
-          dialog.End(0);
-        }
-        return 1;
-      case window::msg::kClose:
-        dialog.End(0);
-        return 1;
-      default:
-        return 0;
-    }
-  };
-  return window::RunModalDialog(ModuleDialogs(), kDialog, static_cast<window::WindowHandle>(owner), proc) == 1;
+  return RunOptionBoxesDialog(owner, kDialog, kOptionBoxes, options_);
 }
 
 void RaysGenerator::NoteOn() {

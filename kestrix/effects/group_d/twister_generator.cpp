@@ -6,7 +6,7 @@
 #include <numbers>
 
 #include "effects/group_d/twister_outline.h"
-#include "module_dialogs.h"
+#include "option_boxes_dialog.h"
 #include "platform/gfx/device.h"
 #include "platform/window/dialog.h"
 #include "platform/window/kit/dialog_helpers.h"
@@ -32,10 +32,7 @@ const lv::ParamInfo kParams[] = {
     {0, 200, 0, 0, lv::ChunkTag("SPED"), "Speed", nullptr},
 };
 
-constexpr struct {
-  int box;
-  uint32_t bit;
-} kOptionBoxes[] = {{1018, TwisterGenerator::kEraseOnNoteOff}, {1023, TwisterGenerator::kRandomizeEachNote},
+constexpr OptionBox kOptionBoxes[] = {{1018, TwisterGenerator::kEraseOnNoteOff}, {1023, TwisterGenerator::kRandomizeEachNote},
                     {1024, TwisterGenerator::kClearDepth},     {1025, TwisterGenerator::kExtraMesh},
                     {1048, TwisterGenerator::kRespondToAudio}, {1049, TwisterGenerator::kShiny}};
 
@@ -191,34 +188,7 @@ void TwisterGenerator::ReleaseDeviceObjects() {
 }
 
 bool TwisterGenerator::Configure(lv::WindowHandle owner) {
-  const auto proc = [this](window::Dialog& dialog, window::MessageId message, window::WParam w,
-                           window::LParam) -> std::intptr_t {
-    switch (message) {
-      case window::msg::kInitDialog:
-        for (const auto& option : kOptionBoxes) {
-          dialog.CheckButton(option.box, (options_ & option.bit) != 0 ? window::CheckState::kChecked
-                                                                      : window::CheckState::kUnchecked);
-        }
-        return 1;
-      case window::msg::kCommand:
-        if (window::CommandId(w) == window::kIdOk) {
-          for (const auto& option : kOptionBoxes) {
-            options_ = kit::DialogIsChecked(dialog, option.box) ? (options_ | option.bit) : (options_ & ~option.bit);
-          }
-          dialog.End(1);
-        } else if (window::CommandId(w) == window::kIdCancel) {
-          dialog.End(0);
-        }
-        return 1;
-      case window::msg::kClose:
-        dialog.End(0);
-        return 1;
-      default:
-        return 0;
-    }
-  };
-  // A dialog that cannot be shown changes nothing and is no OK.
-  return window::RunModalDialog(ModuleDialogs(), kDialog, static_cast<window::WindowHandle>(owner), proc) == 1;
+  return RunOptionBoxesDialog(owner, kDialog, kOptionBoxes, options_);
 }
 
 void TwisterGenerator::NoteOn() {
