@@ -38,6 +38,9 @@ struct ScalerFreer {
 struct ResamplerFreer {
   void operator()(SwrContext* context) const { swr_free(&context); }
 };
+struct ParserCloser {
+  void operator()(AVCodecParserContext* context) const { av_parser_close(context); }
+};
 
 using InputPtr = std::unique_ptr<AVFormatContext, InputCloser>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
@@ -45,6 +48,7 @@ using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFreer>;
+using ParserPtr = std::unique_ptr<AVCodecParserContext, ParserCloser>;
 
 // Opens `path` and reads its stream headers; the stream of `type` that
 // FFmpeg ranks first is put in `streamIndex` (-1 when there is none).
