@@ -5,22 +5,28 @@
 #   SERIAL: runs alone (it starts a shared service others would meet).
 #   TSAN: concurrent tests, also built and run in the ThreadSanitizer pass
 #         (label tsan). In that pass only TSAN tests are built.
+#   ASAN: tests of code that reads users' files into callers' buffers, also
+#         built and run in the AddressSanitizer pass (LV_SANITIZE=address),
+#         where only ASAN tests are built (target lv_asan_tests).
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
 if(NOT TARGET lv_tsan_tests)
   add_custom_target(lv_tsan_tests)
 endif()
+if(NOT TARGET lv_asan_tests)
+  add_custom_target(lv_asan_tests)
+endif()
 
 function(lv_add_test name)
-  cmake_parse_arguments(T "TSAN;QT;GL;SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "TSAN;ASAN;QT;GL;SERIAL" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   lv_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
-  if(LV_SANITIZE STREQUAL "thread" AND NOT T_TSAN)
+  if((LV_SANITIZE STREQUAL "thread" AND NOT T_TSAN) OR (LV_SANITIZE STREQUAL "address" AND NOT T_ASAN))
     # The target exists, so folders can still add to it, but it is neither
-    # built nor run in the ThreadSanitizer pass.
+    # built nor run in the sanitizer pass.
     set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
     return()
   endif()
@@ -29,6 +35,9 @@ function(lv_add_test name)
   if(T_TSAN)
     list(APPEND labels tsan)
     add_dependencies(lv_tsan_tests ${name})
+  endif()
+  if(T_ASAN)
+    add_dependencies(lv_asan_tests ${name})
   endif()
   if(T_QT)
     list(APPEND labels qt)

@@ -11,6 +11,7 @@ extern "C" {
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct ClipRecipe {
   int keyFrameEvery = 12;
   bool audio = false;
 };
+
+inline void PrintTo(const ClipRecipe& recipe, std::ostream* out) { *out << recipe.name; }
 
 // The clips every reader test goes through: 322 x 242 is odd enough that no
 // codec's block or vector width divides it.
