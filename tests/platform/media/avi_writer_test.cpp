@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include "encoded_clips.h"
 #include "media_test_support.h"
 #include "platform/media/video_encoders.h"
 #include "platform/media/video_file_writer.h"
@@ -82,6 +83,31 @@ TEST_P(EveryEncoder, WritesFramesThatDecodeUprightAndUnsheared) {
   choice.encoder = GetParam();
   WriteTestFile(path, format, choice, 5);
   ExpectFramesRead(path, 854, 48, 5, info->lossless ? 0 : 24);
+}
+
+// The caller's rows are all the writer may read: rows that end where memory
+// ends, and bytes between them that must not show up in the picture.
+TEST_P(EveryEncoder, ReadsOnlyTheCallersRows) {
+  const VideoEncoderInfo* info = FindVideoEncoder(GetParam());
+  ASSERT_TRUE(info);
+  const int width = 322, height = 242;
+  for (int padding : {0, 20}) {
+    SCOPED_TRACE(padding);
+    ScratchFolder folder;
+    const std::string path = folder.File("rows.avi");
+    std::string error;
+    auto writer = CreateAviWriter(path, {width, height, {25, 1}}, CompressorChoice{GetParam()}, &error);
+    ASSERT_TRUE(writer) << error;
+    Picture picture(width, height);
+    testing::GuardedRows rows(width, height, width * 4 + padding);
+    for (int i = 0; i < 3; ++i) {
+      picture.Paint(FrameColours(i), PixelOrder::RGBX);
+      rows.Fill(picture);
+      ASSERT_TRUE(writer->WriteFrame(rows.Pixels(), rows.Pitch(), PixelOrder::RGBX)) << writer->LastError();
+    }
+    ASSERT_TRUE(writer->Close()) << writer->LastError();
+    ExpectFramesRead(path, width, height, 3, info->lossless ? 0 : 24);
+  }
 }
 
 std::vector<std::string> EncoderNames() {

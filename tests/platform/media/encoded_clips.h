@@ -15,6 +15,9 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include "media_test_support.h"
 
 namespace media::testing {
@@ -215,19 +218,33 @@ inline std::vector<Frame> DecodeClip(const std::string& path) {
   return frames;
 }
 
-// Rows of `width` 32-bit pixels `pitch` bytes apart, with guard bytes before,
-// between and after them that a reader must leave alone. The allocation ends
-// with the guard, so a sanitizer also sees a write past it.
+// Rows of `width` 32-bit pixels `pitch` bytes apart, starting on a 64-byte
+// boundary as locked surfaces do, with guard bytes around and between them
+// that a reader must leave alone. Less than 64 bytes after the last row an
+// inaccessible page begins, so any access well past it faults at once, from
+// FFmpeg's vector code too, which no sanitizer sees into.
 class GuardedRows {
  public:
   static constexpr uint8_t kGuard = 0xA5;
-  static constexpr int kGuardBytes = 64;
+  static constexpr size_t kGuardBytes = 64;
 
   GuardedRows(int width, int height, int pitch)
       : width_(width), height_(height), pitch_(pitch),
-        bytes_(2 * kGuardBytes + static_cast<size_t>(pitch) * (height - 1) + width * 4, kGuard) {}
+        rowBytes_(static_cast<size_t>(pitch) * (height - 1) + static_cast<size_t>(width) * 4),
+        used_(kGuardBytes + (rowBytes_ + kGuardBytes - 1) / kGuardBytes * kGuardBytes) {
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    mapped_ = (used_ + page - 1) / page * page + page;
+    void* base = mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    base_ = static_cast<uint8_t*>(base);
+    mprotect(base_ + mapped_ - page, page, PROT_NONE);
+    start_ = base_ + mapped_ - page - used_;
+    std::memset(start_, kGuard, used_);
+  }
+  ~GuardedRows() { munmap(base_, mapped_); }
+  GuardedRows(const GuardedRows&) = delete;
+  GuardedRows& operator=(const GuardedRows&) = delete;
 
-  uint8_t* Pixels() { return bytes_.data() + kGuardBytes; }
+  uint8_t* Pixels() { return start_ + kGuardBytes; }
   int Pitch() const { return pitch_; }
 
   // The rows packed, to compare with a decoded Frame.
@@ -238,26 +255,34 @@ class GuardedRows {
     return out;
   }
 
+  // Copies a picture of the same size into the rows.
+  void Fill(const Picture& picture) {
+    for (int y = 0; y < height_; ++y)
+      std::memcpy(start_ + kGuardBytes + static_cast<size_t>(y) * pitch_, picture.At(0, y),
+                  static_cast<size_t>(width_) * 4);
+  }
+
   // How many guard bytes were overwritten.
   int Trampled() const {
     int count = 0;
-    size_t rowStart = kGuardBytes;
-    for (size_t i = 0; i < bytes_.size(); ++i) {
-      bool inRow = false;
-      if (i >= rowStart) {
-        size_t offset = i - kGuardBytes;
-        inRow = offset / pitch_ < static_cast<size_t>(height_) && offset % pitch_ < static_cast<size_t>(width_) * 4;
-      }
-      if (!inRow && bytes_[i] != kGuard) ++count;
+    for (size_t i = 0; i < used_; ++i) {
+      const size_t offset = i - kGuardBytes;
+      const bool inRow =
+          i >= kGuardBytes && offset < rowBytes_ && offset % pitch_ < static_cast<size_t>(width_) * 4;
+      if (!inRow && start_[i] != kGuard) ++count;
     }
     return count;
   }
 
  private:
-  const uint8_t* Row(int y) const { return bytes_.data() + kGuardBytes + static_cast<size_t>(y) * pitch_; }
+  const uint8_t* Row(int y) const { return start_ + kGuardBytes + static_cast<size_t>(y) * pitch_; }
 
   int width_, height_, pitch_;
-  std::vector<uint8_t> bytes_;
+  size_t rowBytes_;
+  size_t used_;
+  size_t mapped_ = 0;
+  uint8_t* base_ = nullptr;
+  uint8_t* start_ = nullptr;
 };
 
 }  // namespace media::testing
