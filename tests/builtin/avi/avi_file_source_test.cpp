@@ -10,6 +10,7 @@
 #include "avi/avi_log.h"
 #include "avi/avi_source_kind.h"
 #include "avi_fixture.h"
+#include "encoded_clips.h"
 #include "device_fixture.h"
 #include "host/lorvane_host.h"
 #include "platform/audio/sound_device.h"
@@ -61,8 +62,8 @@ class AviSource : public gfx::test::DeviceTest {
     return std::unique_ptr<lv::AviFileSource>(static_cast<lv::AviFileSource*>(source));
   }
 
-  // Which of the test colours the texture shows.
-  int FrameShown(lv::AviFileSource& source) {
+  // The texture's pixels, as the device holds them.
+  media::testing::Picture TexturePicture(lv::AviFileSource& source) {
     gfx::Texture* texture = source.GetTexture();
     gfx::SurfaceDesc desc;
     texture->GetLevelDesc(0, &desc);
@@ -81,8 +82,11 @@ class AviSource : public gfx::test::DeviceTest {
                     desc.width * 4);
       texture->UnlockRect(0);
     }
-    return media::testing::ClosestFrame(picture);
+    return picture;
   }
+
+  // Which of the test colours the texture shows.
+  int FrameShown(lv::AviFileSource& source) { return media::testing::ClosestFrame(TexturePicture(source)); }
 
   media::testing::ScratchFolder folder;
   lv::PlugRegistry registry;
@@ -253,6 +257,44 @@ TEST_F(AviSource, NoSoundDeviceLeavesTheClipSilentButPlaying) {
   bool wrapped, fresh;
   EXPECT_TRUE(source->Advance(100, &wrapped, &fresh));
 }
+
+class AviSourceOfCommonEncoder : public AviSource,
+                                  public ::testing::WithParamInterface<media::testing::ClipRecipe> {};
+
+// What the texture shows is FFmpeg's own decode of the frame of the play
+// time, byte for byte, whatever the codec and however the lock's rows lie.
+TEST_P(AviSourceOfCommonEncoder, TextureHoldsTheDecodedFrameOfThePlayTime) {
+  const std::string path = folder.File("clip.avi");
+  std::string failure = media::testing::WriteClip(path, GetParam());
+  ASSERT_TRUE(failure.empty()) << failure;
+  const std::vector<media::testing::Frame> expected = media::testing::DecodeClip(path);
+  ASSERT_EQ(expected.size(), static_cast<size_t>(media::testing::kClipFrames));
+  std::unique_ptr<lv::Source> source(host.CreateSource(path.c_str(), 0));
+  ASSERT_TRUE(source);
+  auto& avi = static_cast<lv::AviFileSource&>(*source);
+  ASSERT_TRUE(avi.Attach(100));
+  ASSERT_FALSE(avi.UsesStagingSurface());
+  auto shown = [&] {
+    media::testing::Picture picture = TexturePicture(avi);
+    for (size_t a = 3; a < picture.bytes.size(); a += 4) picture.bytes[a] = 255;  // X8 stored as it came
+    return picture.bytes;
+  };
+  bool wrapped, fresh;
+  ASSERT_TRUE(avi.Advance(0, &wrapped, &fresh));
+  EXPECT_TRUE(shown() == expected[0]);
+  // 25 frames a second: after t ms the frame shown is round(t / 40) - 1.
+  struct Step {
+    uint32_t ms;
+    int frame;
+  } steps[] = {{100, 2}, {40, 3}, {400, 13}, {40, 14}, {500, 26}, {90, 28}, {30, 0}};  // the last wraps
+  for (const Step& step : steps) {
+    ASSERT_TRUE(avi.Advance(step.ms, &wrapped, &fresh));
+    EXPECT_TRUE(shown() == expected[step.frame]) << "frame " << step.frame;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Avi, AviSourceOfCommonEncoder, ::testing::ValuesIn(media::testing::CommonClips()),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 class AviSound : public AviSource {
  protected:
