@@ -105,7 +105,10 @@ class FfmpegVideoStreamReader final : public VideoStreamReader {
     reorders_ = descriptor && (descriptor->props & AV_CODEC_PROP_REORDER);
     if (!reorders_) return true;
     parser_.reset(av_parser_init(stream_->codecpar->codec_id));
-    if (!parser_) return true;  // no way to tell: frames are taken in file order
+    if (!parser_) {
+      reorders_ = false;  // no way to tell: frames are taken in file order
+      return true;
+    }
     parser_->flags |= PARSER_FLAG_COMPLETE_FRAMES;
     parserContext_.reset(avcodec_alloc_context3(nullptr));
     return parserContext_ && avcodec_parameters_to_context(parserContext_.get(), stream_->codecpar) >= 0;
@@ -207,7 +210,7 @@ class FfmpegVideoStreamReader final : public VideoStreamReader {
   // before that key frame.
   bool Place(int64_t* index) {
     const int64_t carrier = next_->pts == AV_NOPTS_VALUE ? -1 : IndexOf(next_->pts);
-    if (!reorders_ || !parser_) {
+    if (!reorders_) {
       *index = carrier >= 0 ? carrier : lastIndex_ + 1;
     } else {
       auto held = sent_.end();
@@ -255,7 +258,7 @@ class FfmpegVideoStreamReader final : public VideoStreamReader {
         if (landing_ == AV_NOPTS_VALUE) landing_ = packet_->dts;
         // The file position travels with the picture through the decoder.
         packet_->pts = packet_->dts;
-        const bool bidirectional = reorders_ && parser_ && IsBidirectional(*packet_);
+        const bool bidirectional = reorders_ && IsBidirectional(*packet_);
         // A damaged packet is dropped; the decoder goes on with the next.
         result = avcodec_send_packet(decoder_.get(), packet_.get());
         if (result >= 0 && reorders_) sent_.push_back({IndexOf(packet_->pts), bidirectional});
@@ -312,7 +315,7 @@ class FfmpegVideoStreamReader final : public VideoStreamReader {
   AVRational frameDuration_{1, 1};
   int64_t startTime_ = 0;
   VideoStreamInfo info_;
-  bool reorders_ = false;
+  bool reorders_ = false;  // the codec can show frames out of file order, and its parser tells which
   bool haveFrame_ = false;
   bool havePending_ = false;
   bool endOfFile_ = false;

@@ -20,6 +20,7 @@ struct AviFixture {
   uint32_t scale = 1;  // frame rate = rate / scale
   uint32_t rate = 25;
   std::vector<Quadrants> frames;
+  std::vector<size_t> droppedFrames;  // stored as empty chunks, as capture tools mark a dropped frame
   int sampleRate = 22050;
   int channels = 0;  // 0: no audio stream
   std::vector<int16_t> samples;  // interleaved
@@ -137,9 +138,11 @@ inline std::vector<uint8_t> BuildAvi(const AviFixture& f) {
     // Audio runs ahead of the picture, as in interleaved files.
     writeAudioUntil((i + 1) * static_cast<uint64_t>(f.sampleRate) * f.scale / (f.rate ? f.rate : 1));
     size_t chunk = w.Open("00db");
-    std::vector<uint8_t> frame = FrameBytes(f, f.frames[i]);
+    const bool dropped = std::find(f.droppedFrames.begin(), f.droppedFrames.end(), i) != f.droppedFrames.end();
+    std::vector<uint8_t> frame = dropped ? std::vector<uint8_t>() : FrameBytes(f, f.frames[i]);
     w.Append(frame.data(), frame.size());
-    index.push_back({"00db", 0x10, static_cast<uint32_t>(chunk - 4 - movieStart), frameSize});
+    index.push_back({"00db", dropped ? 0u : 0x10u, static_cast<uint32_t>(chunk - 4 - movieStart),
+                     static_cast<uint32_t>(frame.size())});
     w.Close(chunk);
   }
   writeAudioUntil(UINT64_MAX);

@@ -62,6 +62,28 @@ TEST(VideoStreamReader, ReadsClassicBottomUpFramesUpright) {
   EXPECT_EQ(topLeft[2], FrameColours(2).topLeft.b);
 }
 
+// An empty chunk stands for a frame the capture dropped: the frame before it
+// shows again, and the frames after it still decode.
+TEST(VideoStreamReader, ADroppedFrameRepeatsTheOneBefore) {
+  ScratchFolder folder;
+  AviFixture fixture;
+  for (int i = 0; i < 6; ++i) fixture.frames.push_back(FrameColours(i));
+  fixture.droppedFrames = {2, 3};
+  const std::string path = folder.File("dropped.avi");
+  testing::WriteFile(path, BuildAvi(fixture));
+  auto reader = OpenVideoStream(path, nullptr);
+  ASSERT_TRUE(reader);
+  ASSERT_EQ(reader->Info().frameCount, 6);
+  Picture picture(fixture.width, fixture.height);
+  const int shown[] = {0, 1, 1, 1, 4, 5};
+  for (int pass = 0; pass < 2; ++pass)  // in order, then each one by a seek from the end
+    for (int i = 0; i < 6; ++i) {
+      const int index = pass == 0 ? i : 5 - i;
+      ASSERT_TRUE(reader->ReadFrame(index, picture.bytes.data(), picture.stride)) << index;
+      EXPECT_EQ(QuadrantDifference(picture, FrameColours(shown[index]), 0), 0) << index;
+    }
+}
+
 struct SeekCase {
   const char* encoder;
   int keyFrameEvery;
