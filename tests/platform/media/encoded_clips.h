@@ -29,6 +29,7 @@ struct ClipRecipe {
   int maxBFrames = 0;
   int keyFrameEvery = 12;
   bool audio = false;
+  const char* x264Params = "";  // libx264 only
 };
 
 inline void PrintTo(const ClipRecipe& recipe, std::ostream* out) { *out << recipe.name; }
@@ -42,8 +43,11 @@ inline std::vector<ClipRecipe> CommonClips() {
       {"mpeg4", "mpeg4", AV_PIX_FMT_YUV420P},
       {"mpeg4_bf2", "mpeg4", AV_PIX_FMT_YUV420P, 2},
       {"mpeg4_bf2_sound", "mpeg4", AV_PIX_FMT_YUV420P, 2, 12, true},
+      {"mpeg4_bf2_long_gop", "mpeg4", AV_PIX_FMT_YUV420P, 2, 250},
+      {"xvid_bf2", "libxvid", AV_PIX_FMT_YUV420P, 2},
       {"h264_bf2", "libx264", AV_PIX_FMT_YUV420P, 2},
       {"h264_bf3_sound", "libx264", AV_PIX_FMT_YUV420P, 3, 12, true},
+      {"h264_bf3_open_gop", "libx264", AV_PIX_FMT_YUV420P, 3, 12, false, "open-gop=1:scenecut=0"},
       {"ffv1", "ffv1", AV_PIX_FMT_YUV420P},
       {"huffyuv_422", "huffyuv", AV_PIX_FMT_YUV422P, 0, 12, true},
   };
@@ -109,7 +113,10 @@ inline std::string WriteClip(const std::string& path, const ClipRecipe& recipe) 
   m.encoder->gop_size = recipe.keyFrameEvery;
   m.encoder->max_b_frames = recipe.maxBFrames;
   m.encoder->strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
-  if (std::strcmp(recipe.encoder, "libx264") == 0) av_opt_set(m.encoder->priv_data, "preset", "veryfast", 0);
+  if (std::strcmp(recipe.encoder, "libx264") == 0) {
+    av_opt_set(m.encoder->priv_data, "preset", "veryfast", 0);
+    av_opt_set(m.encoder->priv_data, "x264-params", recipe.x264Params, 0);
+  }
   if (avcodec_open2(m.encoder, codec, nullptr) < 0) return "cannot open the encoder";
   m.video = avformat_new_stream(m.output, nullptr);
   m.video->time_base = m.encoder->time_base;
