@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 constexpr int kDefaultQuality = 75;  // what compressors offer when the user picks nothing
+constexpr int kRowAlignment = 64;    // pixels each row of the converter's input is padded to
 
 struct OutputCloser {
   void operator()(AVFormatContext* context) const {
@@ -230,19 +231,38 @@ class AviWriter final : public VideoFileWriter {
   }
 
   bool Encode(const uint8_t* pixels, int stride, PixelOrder order) {
+    if (!CopyRows(pixels, stride, order)) return Fail("out of memory");
     scaler_.reset(sws_getCachedContext(scaler_.release(), format_.width, format_.height, SourceFormat(order),
                                        format_.width, format_.height, encoder_->pix_fmt, SWS_BILINEAR, nullptr,
                                        nullptr, nullptr));
     if (!scaler_) return Fail("cannot convert frames for the compressor");
     int result = av_frame_make_writable(frame_.get());
     if (result < 0) return Fail("out of memory");
-    const uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
-    const int strides[4] = {stride, 0, 0, 0};
-    sws_scale(scaler_.get(), planes, strides, 0, format_.height, frame_->data, frame_->linesize);
+    sws_scale(scaler_.get(), rows_->data, rows_->linesize, 0, format_.height, frame_->data, frame_->linesize);
     frame_->pts = frames_;
     // Encoders with a fixed quantiser take it from each frame.
     frame_->quality = encoder_->global_quality;
     return SendToEncoder(frame_.get());
+  }
+
+  // The converter's vector code reads whole blocks of pixels past the end of
+  // a row; it reads from a copy of the caller's rows with room for them.
+  bool CopyRows(const uint8_t* pixels, int stride, PixelOrder order) {
+    if (!rows_ || rows_->format != SourceFormat(order)) {
+      rows_.reset(av_frame_alloc());
+      if (!rows_) return false;
+      rows_->format = SourceFormat(order);
+      rows_->width = FFALIGN(format_.width, kRowAlignment);
+      rows_->height = format_.height;
+      if (av_frame_get_buffer(rows_.get(), 0) < 0) {
+        rows_.reset();
+        return false;
+      }
+    }
+    for (int y = 0; y < format_.height; ++y)
+      std::memcpy(rows_->data[0] + static_cast<ptrdiff_t>(y) * rows_->linesize[0],
+                  pixels + static_cast<ptrdiff_t>(y) * stride, static_cast<size_t>(format_.width) * 4);
+    return true;
   }
 
   // Hands a frame (or the end, for null) to the encoder and writes every
@@ -290,7 +310,8 @@ class AviWriter final : public VideoFileWriter {
   bool uncompressed_ = false;
   std::vector<uint8_t> rawFrame_;
   ffmpeg::CodecPtr encoder_;
-  ffmpeg::FramePtr frame_;
+  ffmpeg::FramePtr rows_;   // the caller's rows, for the converter
+  ffmpeg::FramePtr frame_;  // in the compressor's format
   ffmpeg::PacketPtr packet_;
   ffmpeg::ScalerPtr scaler_;
   int64_t frames_ = 0;
