@@ -22,10 +22,12 @@ class VideoStreamReader {
   virtual ~VideoStreamReader() = default;
   virtual const VideoStreamInfo& Info() const = 0;
 
-  // Decodes frame `index` (0 .. frameCount-1) as 32-bit pixels, top row
-  // first, rows `pitch` bytes apart; the fourth byte of each pixel is 255.
-  // Reading the next frame decodes one frame; any other index seeks to the
-  // key frame before it. False for an index out of range or a frame that
+  // Decodes frame `index` (0 .. frameCount-1, in the order frames are
+  // shown) as 32-bit pixels, top row first, rows `pitch` bytes apart; the
+  // fourth byte of each pixel is 255. Nothing outside width x 4 bytes of each
+  // of the height rows is written. A dropped frame (an empty chunk) gives the
+  // frame before it. Reading the next frame decodes on; any other index seeks
+  // to a key frame before it. False for an index out of range or a frame that
   // cannot be decoded.
   virtual bool ReadFrame(int64_t index, uint8_t* pixels, int pitch, PixelOrder order = PixelOrder::BGRX) = 0;
 };
