@@ -18,6 +18,10 @@ constexpr int kConvertFlags = SWS_BILINEAR | SWS_ACCURATE_RND;
 // only the copy into the caller's rows decides what is written there.
 constexpr int kConvertedRowAlignment = 64;
 
+// Up to this many frames ahead, decoding on beats seeking: a key frame just
+// ahead can be shown after frames that need the group before it.
+constexpr int64_t kDecodeOnFrames = 16;
+
 // A packet handed to a decoder that reorders frames: its place in the file
 // and whether it holds a picture shown before the one it follows.
 struct SentPacket {
@@ -82,7 +86,9 @@ class FfmpegVideoStreamReader final : public VideoStreamReader {
   bool ReadFrame(int64_t index, uint8_t* pixels, int pitch, PixelOrder order) override {
     if (index < 0 || index >= info_.frameCount || !pixels || std::abs(pitch) < info_.width * 4) return false;
     if (!haveFrame_ || index != currentIndex_) {
-      bool decodeOn = haveFrame_ && index > currentIndex_ && KeyFrameAtOrBefore(index) <= currentIndex_;
+      const bool ahead = haveFrame_ && index > currentIndex_;
+      const bool decodeOn =
+          ahead && (index - currentIndex_ <= kDecodeOnFrames || KeyFrameAtOrBefore(index) <= currentIndex_);
       if (decodeOn ? !DecodeUntil(index) : !SeekTo(index)) return false;
     }
     return Convert(pixels, pitch, order);

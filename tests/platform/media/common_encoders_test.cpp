@@ -50,10 +50,11 @@ TEST_P(CommonEncoder, EveryFrameInOrderIsTheDecodersFrame) {
 }
 
 // Forwards and back, across key frames and into the frames that an open
-// group of pictures shows before its key frame (10 and 11 before 12).
+// group of pictures shows before its key frame (10 and 11 before 12); the
+// reads a step or two ahead decode on, the others seek.
 TEST_P(CommonEncoder, SeeksGiveTheFrameAskedFor) {
   const int pitch = kClipWidth * 4 + 20;  // a lock's pitch, wider than the row
-  for (int index : {15, 16, kClipFrames - 1, 10, 2, 0, 24, 23, 11, 12}) {
+  for (int index : {15, 16, 10, kClipFrames - 1, 2, 0, 24, 23, 11, 12}) {
     SCOPED_TRACE(index);
     ExpectFrame(index, pitch);
   }
