@@ -2,16 +2,21 @@
 
 set(LV_WARNINGS -Wall -Wextra)
 
+# Every report of a sanitizer ends the program: a report that is printed
+# and then carried on from would let the run pass.
+set(LV_SANITIZE_FATAL -fno-sanitize-recover=all)
+
 if(LV_FUZZ)
   # Everything the fuzzers link is instrumented for coverage and checked.
   # vptr checks need type information that glslang, built without it, lacks.
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize=vptr -fno-omit-frame-pointer -g)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize=vptr ${LV_SANITIZE_FATAL}
+                      -fno-omit-frame-pointer -g)
   add_link_options(-fsanitize=address,undefined)
 elseif(LV_SANITIZE STREQUAL "thread")
   add_compile_options(-fsanitize=thread -g)
   add_link_options(-fsanitize=thread)
 elseif(LV_SANITIZE STREQUAL "address")
-  add_compile_options(-fsanitize=address,undefined -fno-sanitize=vptr -fno-omit-frame-pointer -g)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize=vptr ${LV_SANITIZE_FATAL} -fno-omit-frame-pointer -g)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

@@ -45,7 +45,7 @@ bool TextureRenderer::SetMediaType(const capture::VideoFormat& format) {
   height_ = static_cast<uint32_t>(std::abs(format.height));
   rowLength_ = (static_cast<uint32_t>(format.bitCount) * width_) / 8;
   naturalFlip_ = rgb && format.height > 0;
-  flipInEffect_ = naturalFlip_ != flipSetting_.load();
+  flipInEffect_ = naturalFlip_ || flipSetting_.load();
   ReleaseSurfaces();
   pending_ = false;
   // The staging surface lives in CPU memory: the streaming thread writes it
@@ -71,7 +71,7 @@ bool TextureRenderer::SetMediaType(const capture::VideoFormat& format) {
 void TextureRenderer::SetFlip(bool flip) {
   std::lock_guard<std::mutex> hold(lock_);
   flipSetting_ = flip;
-  flipInEffect_ = naturalFlip_ != flip;
+  flipInEffect_ = naturalFlip_ || flip;
 }
 
 RenderResult TextureRenderer::DoRenderSample(const capture::Frame* frame) {

@@ -53,7 +53,9 @@ class TextureRenderer final : public CaptureFrameRenderer, public capture::Frame
   std::mutex lock_;
   std::atomic<bool> pending_{false};
   std::atomic<bool> flipSetting_{false};
-  // Bottom-up RGB frames are turned the right way up by flipping them.
+  // Bottom-up RGB frames are turned the right way up by flipping them. The
+  // user's setting adds a flip and never cancels this one: projects saved
+  // with flip on for such a device rely on it.
   bool naturalFlip_ = false;
   std::atomic<bool> flipInEffect_{false};
   gfx::Surface* staging_ = nullptr;

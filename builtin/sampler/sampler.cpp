@@ -4,10 +4,41 @@
 
 namespace builtin {
 
+namespace {
+
+// The smallest power of two above `side`: the largest frame side the
+// sampler settings offer for an output that wide.
+uint64_t LargestFrameSide(uint32_t side) {
+  uint64_t power = 1;
+  while (power <= side) power *= 2;
+  return power;
+}
+
+OutputSize OutputOf(const SamplerEnvironment& env) {
+  OutputSize size = env.outputSize ? env.outputSize() : OutputSize{};
+  if ((size.width == 0 || size.height == 0) && env.host != nullptr) {
+    if (const gfx::SurfaceDesc* target = env.host->GetBackBufferDesc()) size = {target->width, target->height};
+  }
+  return size;
+}
+
+}  // namespace
+
+bool Sampler::Fits(const SamplerEnvironment& env, uint32_t width, uint32_t height, gfx::Format format,
+                   uint32_t frames) {
+  const OutputSize output = OutputOf(env);
+  if (width > LargestFrameSide(output.width) || height > LargestFrameSide(output.height)) return false;
+  // The back buffer's format (Unknown) is at most four bytes a pixel.
+  const int pixelBytes = format == gfx::Format::Unknown ? 4 : gfx::BytesPerPixel(format);
+  const uint64_t bytes = (uint64_t(frames) + 1) * width * height * uint64_t(pixelBytes > 0 ? pixelBytes : 4);
+  const int32_t memoryKB = env.host != nullptr ? env.host->GetMemoryKB() : 0;
+  return memoryKB <= 0 || bytes <= uint64_t(memoryKB) * 1024 / 2;
+}
+
 Sampler* Sampler::Create(lv::List& list, const SamplerEnvironment& env, const char* name, uint32_t width,
                          uint32_t height, gfx::Format format, uint32_t frames, uint32_t interval) {
   if (!name || frames == 0 || frames > kMaxFrames || interval == 0 || interval > kMaxInterval || width == 0 ||
-      height == 0)
+      height == 0 || !Fits(env, width, height, format, frames))
     return nullptr;
   auto sampler = std::make_unique<Sampler>(env);
   if (!sampler->SetName(name) || !sampler->Allocate(frames, width, height, format)) return nullptr;

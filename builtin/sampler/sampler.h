@@ -22,11 +22,19 @@ namespace builtin {
 // Makes the source kind of a sampler (the video-sample source's descriptor).
 using SampleKindMaker = std::function<std::unique_ptr<lv::SourceDesc>(SampleStore& sampler)>;
 
+struct OutputSize {
+  uint32_t width = 0;
+  uint32_t height = 0;
+};
+
 // What samplers need of the program.
 struct SamplerEnvironment {
   lv::LorvaneInterface* host = nullptr;
   SourceKindRegistrar* registrar = nullptr;
   SampleKindMaker makeKind;
+  // The output samplers are made for: that of the performance being loaded,
+  // else of the one playing. Null, or a size of 0, means the host's target.
+  std::function<OutputSize()> outputSize;
 };
 
 class Sampler final : public lv::NamedObject, public SampleStore {
@@ -38,11 +46,17 @@ class Sampler final : public lv::NamedObject, public SampleStore {
   static constexpr uint32_t kDefaultInterval = 2;
 
   // A new sampler with its frames, appended to `list`; null (and nothing
-  // appended) when the frames cannot be made or the numbers are out of range.
+  // appended) when the frames cannot be made, the numbers are out of range
+  // or the frames would not fit (see Fits).
   static Sampler* Create(lv::List& list, const SamplerEnvironment& env, const char* name, uint32_t width,
                          uint32_t height, gfx::Format format, uint32_t frames, uint32_t interval);
   // Around a display reset: the frames are released, then made again empty.
   static void ReleaseAll(lv::List& list);
+  // Whether frames of that size may be made: no side above the largest the
+  // sampler settings offer for the output (the power of two above its side),
+  // and all frames with the record target in half the machine's memory.
+  static bool Fits(const SamplerEnvironment& env, uint32_t width, uint32_t height, gfx::Format format,
+                   uint32_t frames);
   static void RestoreAll(lv::List& list);
 
   explicit Sampler(const SamplerEnvironment& env) : env_(env) {}

@@ -1,5 +1,7 @@
 #include "capture/capture_reader.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "performer/performer.h"
@@ -33,7 +35,11 @@ void CaptureReader::LoadSpectrum() {
   if (spectrum_ == nullptr) return;
   for (int i = 0; i < kCaptureSpectrumValues; ++i) {
     const uint32_t bits = GetU32(spectrumBytes_.data() + 4 * i);
-    std::memcpy(&spectrum_[i], &bits, 4);
+    float value;
+    std::memcpy(&value, &bits, 4);
+    // Every effect bound to an audio band reads these: a damaged file must
+    // not hand them values the analyser never gives.
+    spectrum_[i] = std::isfinite(value) ? std::clamp(value, 0.0f, kCaptureSpectrumMax) : 0.0f;
   }
 }
 

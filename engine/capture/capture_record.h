@@ -18,6 +18,10 @@ inline constexpr size_t kCaptureEventBytes = 8;
 inline constexpr size_t kCaptureSpectrumBytes = kCaptureSpectrumValues * 4;
 inline constexpr size_t kCaptureEventRecordBytes = 1 + kCaptureEventBytes;
 inline constexpr size_t kCaptureSpectrumRecordBytes = 1 + kCaptureSpectrumBytes;
+// No spectrum the audio analyser makes lies outside 0 .. this: samples of at
+// most 2 in size, through a window that sums to at most 0.355768 x 2048, at
+// the highest bin weight, 0.02 x ln 1024.
+inline constexpr float kCaptureSpectrumMax = float(2.0 * 0.355768 * 2048 * 0.02 * 6.931471805599453);
 
 inline void PutU32(uint8_t* out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));

@@ -27,7 +27,8 @@ class DisplayEnvironment {
   virtual void ReleaseCaptureSurfaces() = 0;
   virtual void RestoreCaptureSurfaces() = 0;
 
-  // The request matches no mode the screen lists: tell the user once.
+  // The request matches no mode the screen lists, or no device could be made
+  // for it and the previous display came back: tell the user once.
   virtual void ReportModeUnavailable(const DisplayRequest& request) = 0;
   // No device at all: show the message of the code and end the program with
   // a non-zero exit code. Returns only where the program cannot be ended

@@ -26,6 +26,10 @@ struct AdapterInfo {
   List modes;  // DisplayModeNode, in display-format table order
 };
 
+// The largest output side the display layer makes: every OpenGL 4.5
+// implementation takes textures this wide, and the back buffer is one.
+inline constexpr int32_t kMaxDisplaySide = 16384;
+
 // What the next device is made for.
 struct DisplayRequest {
   uint32_t adapter = 0;

@@ -60,6 +60,10 @@ bool DisplaySwitch::SetDisplay(bool fullScreen) {
 
 bool DisplaySwitch::Rebuild(bool fullScreen) {
   Performance* performance = performer_.GetPerformance();
+  // What the device in use was made for: the way back when the new one
+  // cannot be made.
+  const bool hadDevice = d3d_.Device() != nullptr;
+  const DisplayRequest previous = d3d_.request;
 
   sys::Log("Halting performance");
   // Program changes that arrive while halted wait for the first pass after
@@ -101,6 +105,22 @@ bool DisplaySwitch::Rebuild(bool fullScreen) {
     // Only reachable when the mode list changed under us: same as the check above.
     environment_.ReportModeUnavailable(d3d_.request);
     return Rebuild(false);
+  }
+  if (result != D3D::kInitOk && hadDevice) {
+    // A size or mode the device cannot be made for (a damaged project, a
+    // card short of memory) must not end the show while the old one works.
+    sys::Log("No device for %ux%u (code %d): going back to a %ux%u window", d3d_.request.width,
+             d3d_.request.height, static_cast<int>(result), previous.width, previous.height);
+    environment_.ReportModeUnavailable(d3d_.request);
+    d3d_.Shutdown();
+    if (fullScreen) {
+      environment_.HideFullScreenWindow();
+      environment_.ShowCursor(true);
+      environment_.ActivateMainDialog();
+      fullScreen = false;
+    }
+    d3d_.request = previous;
+    result = d3d_.Init(environment_.WindowedOutput(), false);
   }
   if (result != D3D::kInitOk) {
     sys::Log("Direct3D initialisation failed with code %d", static_cast<int>(result));

@@ -6,6 +6,7 @@
 // know. Both calls run on the user-interface thread.
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "files/show_objects.h"
 #include "modulation/lfo.h"
@@ -25,6 +26,7 @@ struct ProjectFileContext {
   ProjectFileDialogs* dialogs = nullptr;  // null: no dialog, so a missing name cancels
   FileProgress* progress = nullptr;       // null: no progress window
   ShowObjects* show = nullptr;            // null: no capture devices, no samplers
+  std::string* failure = nullptr;         // loading: why a file that opened was refused
 };
 
 // Highest work-buffer count and render target a project may ask for.
@@ -38,8 +40,10 @@ bool SavePerformance(Performance& performance, bool saveAs, const ProjectFileCon
 
 // Reads a project into `performance`, which the caller made fresh from the
 // settings; asks for the file when `fileName` is null. False, with nothing
-// torn down, when the user cancels or the file does not open as a project;
-// otherwise true, also when parts of the file could not be used.
+// torn down, when the user cancels, the file does not open, or it is not a
+// whole run of sections (a file cut short: the reason goes to
+// `context.failure`); otherwise true, also when parts of the file could not
+// be used.
 bool LoadPerformance(Performance& performance, const char* fileName, const ProjectFileContext& context);
 
 }  // namespace lv

@@ -1,11 +1,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "display/display_modes.h"
 #include "files/chunk_fields.h"
 #include "files/file_progress.h"
 #include "files/param_bindings_record.h"
@@ -13,6 +15,7 @@
 #include "files/project_file_dialogs.h"
 #include "files/project_sections.h"
 #include "lv/file_chunk_stream.h"
+#include "platform/sys/log.h"
 #include "registry/plug_registry.h"
 
 namespace lv {
@@ -39,6 +42,7 @@ class ProjectReader {
  private:
   // Raw bytes of the section body, never past its end.
   bool ReadRaw(void* dest, int64_t n);
+  void ReadSection(uint32_t magic);
   void ReadPerformance();
   void ReadLfo();
   void ReadBanks();
@@ -71,8 +75,12 @@ void ProjectReader::ReadPerformance() {
         if (ReadChunkValue(stream_, p.displayAdapter))
           p.displayAdapter = std::clamp(p.displayAdapter, 0, std::max(context_.adapterCount - 1, 0));
         break;
-      case kWidth: ReadChunkValue(stream_, p.width); break;
-      case kHeight: ReadChunkValue(stream_, p.height); break;
+      case kWidth:
+        if (ReadChunkValue(stream_, p.width)) p.width = std::clamp(p.width, 1, kMaxDisplaySide);
+        break;
+      case kHeight:
+        if (ReadChunkValue(stream_, p.height)) p.height = std::clamp(p.height, 1, kMaxDisplaySide);
+        break;
       case kBits: ReadChunkValue(stream_, p.bitsPerPixel); break;
       case kRefresh: ReadChunkValue(stream_, p.refreshRate); break;
       case kWorkBuffers:
@@ -212,29 +220,39 @@ void ProjectReader::Read() {
       default: break;
     }
     if (progress != nullptr && text != nullptr) progress->SetText(text);
-    switch (uint32_t(section.magic)) {
-      case kPerformance: ReadPerformance(); break;
-      case kLfo: ReadLfo(); break;
-      case kBanks: ReadBanks(); break;
-      case kNote: ReadNote(); break;
-      case kNext: ReadNext(); break;
-      case kCapture:
-        if (context_.show != nullptr) {
-          stream_.Reset();
-          context_.show->LoadCapture(stream_);
-        }
-        break;
-      case kSampler:
-        if (context_.show != nullptr) {
-          stream_.Reset();
-          context_.show->LoadSampler(stream_);
-        }
-        break;
-      default: break;
+    try {
+      ReadSection(uint32_t(section.magic));
+    } catch (const std::exception& error) {
+      // A section asking for more than can be had (a damaged sampler size,
+      // a plug-in's state) is dropped; the rest of the show still loads.
+      sys::Log("Project section at byte %d dropped: %s", bodyStart, error.what());
     }
     stream_.SetReadLimit(-1);
     if (progress != nullptr && length_ > 0)
       progress->SetPosition(int(float(bodyEnd_) / float(length_) * 100.0f));
+  }
+}
+
+void ProjectReader::ReadSection(uint32_t magic) {
+  switch (magic) {
+    case kPerformance: ReadPerformance(); break;
+    case kLfo: ReadLfo(); break;
+    case kBanks: ReadBanks(); break;
+    case kNote: ReadNote(); break;
+    case kNext: ReadNext(); break;
+    case kCapture:
+      if (context_.show != nullptr) {
+        stream_.Reset();
+        context_.show->LoadCapture(stream_);
+      }
+      break;
+    case kSampler:
+      if (context_.show != nullptr) {
+        stream_.Reset();
+        context_.show->LoadSampler(stream_);
+      }
+      break;
+    default: break;
   }
 }
 
@@ -246,11 +264,33 @@ std::optional<int64_t> LengthOf(std::FILE* file) {
   return length;
 }
 
-// A project starts with a whole section header.
-bool StartsWithSection(std::FILE* file) {
-  uint32_t header[2];
-  const bool whole = std::fread(header, 1, sizeof header, file) == sizeof header;
-  return std::fseek(file, 0, SEEK_SET) == 0 && whole;
+// Why the file is no whole run of sections, or nothing when it is. A file
+// cut short (a copy that stopped, a full disk) would otherwise load as far
+// as it goes and replace the performance with a part of itself. Chunks that
+// end early inside a whole section are the section reader's business.
+std::optional<std::string> DamageIn(std::FILE* file, int64_t length) {
+  std::optional<std::string> damage;
+  if (length == 0) damage = "The file is empty.";
+  int64_t at = 0;
+  while (at < length && !damage) {
+    char magic[5] = {};
+    uint32_t size = 0;
+    if (length - at < 8 || std::fseek(file, long(at), SEEK_SET) != 0 || std::fread(magic, 1, 4, file) != 4 ||
+        std::fread(&size, 1, 4, file) != 4) {
+      damage = "The file ends inside a section header at byte " + std::to_string(at) + ".";
+      break;
+    }
+    for (int i = 0; i < 4; ++i)
+      if (magic[i] < ' ' || magic[i] > '~') magic[i] = '?';
+    if (size > uint32_t(INT32_MAX) || at + 8 + int64_t(size) > length)
+      damage = std::string("The section \"") + magic + "\" at byte " + std::to_string(at) + " needs " +
+               std::to_string(size) + " bytes, but the file ends " + std::to_string(length - at - 8) +
+               " bytes after its header.";
+    at += 8 + int64_t(size);
+  }
+  if (std::fseek(file, 0, SEEK_SET) != 0 && !damage) damage = "The file could not be read.";
+  if (damage) *damage += " It may have been cut short; the performance was not opened.";
+  return damage;
 }
 
 }  // namespace
@@ -268,7 +308,11 @@ bool LoadPerformance(Performance& performance, const char* fileName, const Proje
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) return false;
   const std::optional<int64_t> length = LengthOf(file.get());
-  if (!length || !StartsWithSection(file.get())) return false;
+  if (!length) return false;
+  if (std::optional<std::string> damage = DamageIn(file.get(), *length)) {
+    if (context.failure != nullptr) *context.failure = *damage;
+    return false;
+  }
 
   if (context.show != nullptr) context.show->Release();
   performance.SelectBank(-1);

@@ -7,6 +7,7 @@
 
 #include "files/chunk_fields.h"
 #include "files/recent_files_menu.h"
+#include "files/regular_file.h"
 #include "files/replacing_file.h"
 #include "lv/file_chunk_stream.h"
 
@@ -19,8 +20,6 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-bool StillOpens(const std::string& path) { return FilePtr(std::fopen(path.c_str(), "rb")) != nullptr; }
 
 }  // namespace
 
@@ -40,7 +39,7 @@ void RecentFiles::Read() {
     while (uint32_t tag = stream.NextChunk()) {
       if (tag != kName || filled == kCount) continue;
       std::string entry = ReadChunkText(stream, kMaxPathLength);
-      if (!entry.empty() && StillOpens(entry)) entries_[size_t(filled++)] = std::move(entry);
+      if (!entry.empty() && IsReadableFile(entry.c_str())) entries_[size_t(filled++)] = std::move(entry);
     }
   }
   UpdateMenu();
@@ -71,7 +70,7 @@ bool RecentFiles::Write() const {
   FileChunkStream stream(file.File());
   bool ok = stream.Reset();
   for (const std::string& entry : entries_) {
-    if (ok && !entry.empty() && StillOpens(entry)) ok = stream.WriteChunk(kName, entry.c_str(), int32_t(entry.size() + 1));
+    if (ok && !entry.empty() && IsReadableFile(entry.c_str())) ok = stream.WriteChunk(kName, entry.c_str(), int32_t(entry.size() + 1));
   }
   return ok && stream.WriteEnd() && file.Commit();
 }

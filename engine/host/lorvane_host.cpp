@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "files/regular_file.h"
 #include "lv/source.h"
 #include "lv/text.h"
 #include "modulation/audio_input.h"
@@ -21,13 +22,6 @@
 namespace lv {
 
 namespace {
-
-bool OpensForReading(const char* path) {
-  FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  return true;
-}
 
 void CopyProfile(char (&room)[LorvaneHost::kProfileRoom], const char* profile) {
   std::snprintf(room, sizeof room, "%s", profile);
@@ -90,7 +84,7 @@ std::string LorvaneHost::ProjectFile() const {
 
 int32_t LorvaneHost::ResolveFilePath(char* path, int32_t bufferLength) {
   if (path == nullptr) return -1;
-  if (OpensForReading(path)) return 0;
+  if (IsReadableFile(path)) return 0;
 
   const std::string project = ProjectFile();
   if (project.empty()) return -1;
@@ -98,7 +92,7 @@ int32_t LorvaneHost::ResolveFilePath(char* path, int32_t bufferLength) {
   std::string candidate = project.substr(0, static_cast<size_t>(projectFilePart - project.c_str()));
   candidate += FileNamePart(path);
   if (candidate.size() > static_cast<size_t>(kMaxResolvedPath)) return -1;
-  if (!OpensForReading(candidate.c_str())) return -1;
+  if (!IsReadableFile(candidate.c_str())) return -1;
 
   const auto needed = static_cast<int32_t>(candidate.size() + 1);
   // A path that does not fit is not written at all: a cut-off path in the

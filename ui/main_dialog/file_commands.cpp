@@ -54,6 +54,9 @@ void MainDialog::OpenPerformance(const char* fileName) {
   if (!loaded) {
     delete next;
     performer().SetState(before);
+    const std::string failure = services_.projects->LoadFailure();
+    if (!failure.empty())
+      Box(failure.c_str(), "Load Lorvan file", window::MessageBoxButtons::kOk, window::MessageBoxIcon::kError);
     return;
   }
   if (services_.recent != nullptr) services_.recent->Add(next->name.CStr());

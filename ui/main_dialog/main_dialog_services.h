@@ -37,6 +37,9 @@ class ProjectFiles {
   // Reads into a fresh performance; null asks for the file. False when
   // cancelled or the file cannot be opened.
   virtual bool Load(lv::Performance& performance, const char* fileName) = 0;
+  // Why the last Load refused a file it opened (one cut short); empty when
+  // there is nothing to tell the user.
+  virtual std::string LoadFailure() const { return {}; }
 };
 
 // "Bundle Project": the performance copied with its media into a new

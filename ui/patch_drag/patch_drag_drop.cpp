@@ -23,6 +23,25 @@ namespace {
 
 QString ClipFormat() { return QString::fromLatin1(kPatchClipFormat); }
 
+// Notes are ignored while a drop changes a row: a note-on taken in between
+// would restart the patch that is about to be deleted or re-made.
+class EditingWhile {
+ public:
+  explicit EditingWhile(lv::Performer* performer)
+      : performer_(performer), before_(performer != nullptr ? performer->State() : lv::Halted) {
+    if (performer_ != nullptr) performer_->SetState(lv::Editing);
+  }
+  ~EditingWhile() {
+    if (performer_ != nullptr) performer_->SetState(before_);
+  }
+  EditingWhile(const EditingWhile&) = delete;
+  EditingWhile& operator=(const EditingWhile&) = delete;
+
+ private:
+  lv::Performer* performer_;
+  lv::PerformerState before_;
+};
+
 }  // namespace
 
 PatchDragDrop::PatchDragDrop(PatchList& list, Links links) : QObject(&list), list_(list), links_(std::move(links)) {
@@ -101,6 +120,7 @@ bool PatchDragDrop::Acceptable(const QMimeData& data) const {
 bool PatchDragDrop::Drop(const QMimeData& data, int note) {
   if (CurrentBank() == nullptr || note < 0 || note >= PatchList::kRows) return false;
   bool changed = false;
+  const EditingWhile editing(links_.performer);
   if (data.hasFormat(ClipFormat())) {
     const QByteArray clip = data.data(ClipFormat());
     changed = DropClip(std::string(clip.constData(), static_cast<size_t>(clip.size())), note);

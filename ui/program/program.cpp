@@ -43,6 +43,13 @@ Program::Program()
     const lv::Performance* performance = performer_.GetPerformance();
     return performance != nullptr && performance->refreshRate > 0 ? uint32_t(performance->refreshRate) : 60u;
   };
+  // A project's samplers are bounded by the output of the project itself.
+  samplers_.env.outputSize = [this] {
+    const lv::Performance* performance = performer_.PerformanceBeingLoaded();
+    if (performance == nullptr) performance = performer_.GetPerformance();
+    if (performance == nullptr || performance->width <= 0 || performance->height <= 0) return builtin::OutputSize{};
+    return builtin::OutputSize{uint32_t(performance->width), uint32_t(performance->height)};
+  };
   projectFiles_.SetShow(&show_);
 }
 

@@ -26,7 +26,10 @@ bool ProjectFiles::Save(lv::Performance& performance, bool saveAs) {
 }
 
 bool ProjectFiles::Load(lv::Performance& performance, const char* fileName) {
-  return lv::LoadPerformance(performance, fileName, Context());
+  loadFailure_.clear();
+  lv::ProjectFileContext context = Context();
+  context.failure = &loadFailure_;
+  return lv::LoadPerformance(performance, fileName, context);
 }
 
 bool ProjectFiles::Bundle(lv::Performance& performance) {

@@ -40,6 +40,7 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
 
   bool Save(lv::Performance& performance, bool saveAs) override;
   bool Load(lv::Performance& performance, const char* fileName) override;
+  std::string LoadFailure() const override { return loadFailure_; }
   bool Bundle(lv::Performance& performance) override;
 
  private:
@@ -51,6 +52,7 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
   lv::ShowObjects* show_ = nullptr;
   std::unique_ptr<lv::CommonProjectFileDialogs> dialogs_;
   ProgressWindowFileProgress progress_{mainDialog_};
+  std::string loadFailure_;
 };
 
 }  // namespace app

@@ -206,7 +206,7 @@ TEST_F(CapturePipeline, TargetTextureFollowsTheHostsPowerOfTwoRounding) {
   }
 }
 
-TEST_F(CapturePipeline, RowsAreCopiedAtTheirStrideAndTurnedByNaturalOrderXorTheFlip) {
+TEST_F(CapturePipeline, RowsAreCopiedAtTheirStrideAndTurnedByNaturalOrderOrTheFlip) {
   const uint32_t kRed = 0xFFFF0000, kBlue = 0xFF0000FF;
   // Row 0 red, row 1 blue, rows 20 bytes apart (4 bytes of padding).
   const std::vector<uint8_t> bytes = RgbFrame(4, {kRed, kBlue}, 20);
@@ -214,7 +214,8 @@ TEST_F(CapturePipeline, RowsAreCopiedAtTheirStrideAndTurnedByNaturalOrderXorTheF
     int32_t height;  // positive: bottom row first
     bool flip;
     uint32_t top;
-  } cases[] = {{2, false, kBlue}, {2, true, kRed}, {-2, false, kRed}, {-2, true, kBlue}};
+  } cases[] = {// The setting never undoes the flip a bottom-up frame needs.
+               {2, false, kBlue}, {2, true, kBlue}, {-2, false, kRed}, {-2, true, kBlue}};
   for (const Case& c : cases) {
     TextureRenderer r(host);
     r.SetFlip(c.flip);

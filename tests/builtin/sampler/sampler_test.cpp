@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "../capture/chunk_bytes.h"
@@ -299,6 +304,76 @@ TEST_F(SamplerTest, SampSectionWithAMissingOrUnusableValueMakesNothing) {
     EXPECT_EQ(nullptr, builtin::ReadSamplerSection(bank, in)) << c.what;
   }
   EXPECT_EQ(0, bank.samplers.Count());
+}
+
+std::vector<uint8_t> SampBody(uint32_t width, uint32_t height, uint32_t frames) {
+  std::vector<uint8_t> bytes;
+  captest::PutTextChunk(bytes, "NAME", "Huge");
+  captest::PutU32Chunk(bytes, "XRES", width);
+  captest::PutU32Chunk(bytes, "YRES", height);
+  captest::PutU32Chunk(bytes, "DFMT", 21);
+  captest::PutU32Chunk(bytes, "FRMS", frames);
+  captest::PutU32Chunk(bytes, "FRIN", 2);
+  captest::PutEnd(bytes);
+  return bytes;
+}
+
+Sampler* ReadSamp(builtin::SamplerBank& bank, const std::vector<uint8_t>& bytes) {
+  lv::MemoryChunkStream in;
+  in.Attach(bytes.data(), static_cast<int32_t>(bytes.size()));
+  return builtin::ReadSamplerSection(bank, in);
+}
+
+uint32_t DeviceReferences(gfx::Device* device) {
+  device->AddRef();
+  return device->Release();
+}
+
+TEST_F(SamplerTest, FramesAreBoundedByTheOutputAndTheMachinesMemory) {
+  // The fixture's output is 16 x 12: frames up to 32 x 16, as the sampler
+  // settings would offer.
+  const uint32_t references = DeviceReferences(device_);
+  struct Case {
+    uint32_t width, height, frames;
+    bool made;
+  } cases[] = {{32, 16, 240, true},        {33, 16, 1, false},          {32, 17, 1, false},
+               {8192, 8192, 240, false},   {16384, 16384, 240, false},  {0xFFFFFFFF, 1, 1, false}};
+  for (const Case& c : cases) {
+    bank.samplers.DeleteAll();
+    EXPECT_EQ(c.made, ReadSamp(bank, SampBody(c.width, c.height, c.frames)) != nullptr) << c.width << "x" << c.height;
+  }
+  bank.samplers.DeleteAll();
+  EXPECT_EQ(references, DeviceReferences(device_));
+
+  // The output of the project being loaded decides, not the one on screen;
+  // and all frames must fit in half the memory.
+  bank.env.outputSize = [] { return builtin::OutputSize{1920, 1080}; };
+  EXPECT_TRUE(Sampler::Fits(bank.env, 2048, 2048, gfx::Format::A8R8G8B8, 240));
+  EXPECT_FALSE(Sampler::Fits(bank.env, 2049, 1080, gfx::Format::A8R8G8B8, 1));
+  host.memoryKB = 4 * 1024 * 1024;  // 4 GiB: 2 GiB for samplers
+  EXPECT_TRUE(Sampler::Fits(bank.env, 1024, 1024, gfx::Format::A8R8G8B8, 511));
+  EXPECT_FALSE(Sampler::Fits(bank.env, 1024, 1024, gfx::Format::A8R8G8B8, 512));
+  EXPECT_TRUE(Sampler::Fits(bank.env, 1024, 1024, gfx::Format::R5G6B5, 1023));
+}
+
+// Limits the address space to 1 GiB past what the process uses now, then
+// reads a section asking for 240 frames of 8192 x 8192: 0 when that gave
+// null without throwing.
+int ReadHugeSampUnderAMemoryLimit(builtin::SamplerBank& bank) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  uint64_t usedKB = 0;
+  while (std::getline(status, line))
+    if (line.rfind("VmSize:", 0) == 0) usedKB = std::stoull(line.substr(7));
+  const rlimit limit{(usedKB + 1024 * 1024) * 1024, RLIM_INFINITY};
+  if (usedKB == 0 || setrlimit(RLIMIT_AS, &limit) != 0) return 2;
+  return ReadSamp(bank, SampBody(8192, 8192, 240)) == nullptr ? 0 : 1;
+}
+
+TEST_F(SamplerTest, AHugeSampSectionUnderAMemoryLimitMakesNothing) {
+  // The child starts afresh, with a device of its own.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::_Exit(ReadHugeSampUnderAMemoryLimit(bank)), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -30,6 +30,9 @@ class ProgramShowTest : public gfx::test::DeviceTest {
     host.registry = &registry;
     host.roundToNearestPow2 = true;
     bank.env = builtin::ProgramSamplerEnvironment(&host, &registrar);
+    // The program bounds samplers by the performance's output, not the
+    // fixture's small device.
+    bank.env.outputSize = [] { return builtin::OutputSize{640, 480}; };
     manager = std::make_unique<builtin::CaptureManager>(capture::CreateTestPatternSystem(),
                                                         builtin::ProgramCaptureEnvironment(&host, &registrar));
     manager->Initialize();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
+#include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -187,6 +190,34 @@ TEST_F(CaptureFileTest, StartingPlaybackLoadsTheLeadingSpectraAndClosesTheAudioI
   EXPECT_EQ(notesOfPass, (std::vector<intptr_t>{60, -1, -1, 61, -1}));
   EXPECT_EQ(spectrumOfPass, (std::vector<float>{3.0f, 3.0f, 3.0f, 4.0f, 4.0f}));
   EXPECT_EQ(EndMessages().size(), 1u);
+}
+
+TEST_F(CaptureFileTest, DamagedSpectrumValuesAreCleanedToTheAnalysersRange) {
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    float stored, loaded;
+  } cases[] = {{std::numeric_limits<float>::quiet_NaN(), 0.0f},
+               {-std::numeric_limits<float>::signaling_NaN(), 0.0f},
+               {inf, 0.0f},
+               {-inf, 0.0f},
+               {-1.0f, 0.0f},
+               {1e30f, lv::kCaptureSpectrumMax},
+               {0.5f, 0.5f},
+               {lv::kCaptureSpectrumMax, lv::kCaptureSpectrumMax}};
+  // One spectrum record holding the cases in turn, before the first event.
+  std::vector<uint8_t> record{lv::kCaptureSpectrumRecord};
+  for (int i = 0; i < lv::kCaptureSpectrumValues; ++i) {
+    uint32_t bits;
+    std::memcpy(&bits, &cases[size_t(i) % std::size(cases)].stored, 4);
+    for (int b = 0; b < 4; ++b) record.push_back(static_cast<uint8_t>(bits >> (8 * b)));
+  }
+  CaptureBytes{}.Raw(record).Event(Message(0x90, 60, 1), 0).Save(folder / "nan.midicap");
+
+  audio.Fill(7.0f);
+  ASSERT_TRUE(performer.StartPlayback(folder / "nan.midicap", 30.0f, nullptr, nullptr));
+  performer.RunPass();
+  for (int i = 0; i < lv::kCaptureSpectrumValues; ++i)
+    ASSERT_EQ(audio.spectrum[size_t(i)], cases[size_t(i) % std::size(cases)].loaded) << "value " << i;
 }
 
 TEST_F(CaptureFileTest, TheEndOfTheFileOrAShortRecordIsReportedOnce) {

@@ -147,6 +147,28 @@ TEST_F(SetDisplayTest, NoDeviceAtAllEndsTheProgramAfterItsMessage) {
   delete performance;
 }
 
+TEST_F(SetDisplayTest, ASizeNoDeviceCanBeMadeForGoesBackToTheWorkingDisplay) {
+  script.maxBackBufferSide = 4096;
+  StartWindowed();
+  ASSERT_TRUE(display.SetDisplay(false));
+  journal.Clear();
+  performance->width = 8192;
+  EXPECT_TRUE(display.SetDisplay(false));
+  EXPECT_EQ(journal.Matching("mode unavailable"), (std::vector<std::string>{"mode unavailable 8192x768"}));
+  EXPECT_TRUE(journal.Matching("fatal").empty());
+  ASSERT_NE(d3d.Device(), nullptr);
+  EXPECT_EQ(d3d.BackBufferDesc().width, 1024u);
+  EXPECT_EQ(host.Device(), d3d.Device());
+  EXPECT_EQ(performer.State(), lv::Live);
+  EXPECT_EQ(ChannelsWith(bankA), 16);
+
+  // Only when the way back fails too is there nothing left to show on.
+  journal.Clear();
+  script.failHardware = script.failSoftware = true;
+  EXPECT_FALSE(display.SetDisplay(false));
+  EXPECT_EQ(journal.Matching("fatal"), (std::vector<std::string>{"fatal 3"}));
+}
+
 TEST_F(SetDisplayTest, TextureRulesFollowTheCapsAndThePerformance) {
   struct Case {
     uint32_t caps;

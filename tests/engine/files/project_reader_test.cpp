@@ -1,6 +1,12 @@
 // Reading damaged, foreign and hostile project files: what can be used loads,
 // nothing else is touched, nothing is read out of bounds.
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -111,18 +117,26 @@ TEST_F(ProjectFileTest, PerformanceAndSlotValuesAreClampedToWhatExists) {
   struct Case {
     int32_t adapter, work;
     uint8_t target;
-    int32_t wantAdapter, wantWork, wantTarget;
+    int32_t width, height;
+    int32_t wantAdapter, wantWork, wantTarget, wantWidth, wantHeight;
   };
+  // Sizes go to the display as they stand: none may be one it cannot make.
   const Case cases[] = {
-      {5, 99, 7, 1, 4, -1},
-      {-3, -1, 0x80, 0, 0, -1},
-      {1, 4, 3, 1, 4, 3},
-      {0, 0, 0xFE, 0, 0, -1},
+      {5, 99, 7, -1, 100000, 1, 4, -1, 1, 16384},
+      {-3, -1, 0x80, 100000, -1, 0, 0, -1, 16384, 1},
+      {1, 4, 3, 1920, 1080, 1, 4, 3, 1920, 1080},
+      {0, 0, 0xFE, 0, INT32_MIN, 0, 0, -1, 1, 1},
+      {0, 0, 0, 16384, 16385, 0, 0, 0, 16384, 16384},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.adapter);
     Bytes file;
-    file.Section("PERF", Bytes().Chunk("DRVR", I32s(c.adapter)).Chunk("WORK", I32s(c.work)).End())
+    file.Section("PERF", Bytes()
+                             .Chunk("DRVR", I32s(c.adapter))
+                             .Chunk("WORK", I32s(c.work))
+                             .Chunk("XRES", I32s(c.width))
+                             .Chunk("YRES", I32s(c.height))
+                             .End())
         .Section("BNKS", Banks({0}))
         .Section("NOTE", NoteBody(0, 1, kStateKindId, Bytes()))
         .Section("NEXT", NextBody(0, 1, c.target));
@@ -131,6 +145,8 @@ TEST_F(ProjectFileTest, PerformanceAndSlotValuesAreClampedToWhatExists) {
     EXPECT_EQ(performance.displayAdapter, c.wantAdapter);
     EXPECT_EQ(performance.workBuffers, c.wantWork);
     EXPECT_EQ(performance.FindBank(0)->slots[1].target, c.wantTarget);
+    EXPECT_EQ(performance.width, c.wantWidth);
+    EXPECT_EQ(performance.height, c.wantHeight);
   }
 }
 
@@ -219,7 +235,22 @@ TEST_F(ProjectFileTest, TextsAreBoundedByTheirChunkOrSection) {
   EXPECT_EQ(performance.FindBank(3), nullptr);
 }
 
-TEST_F(ProjectFileTest, FilesCutShortOrWithSizesPastTheEndKeepWhatWasRead) {
+// Where each section of a project file ends.
+std::vector<size_t> SectionEnds(const std::vector<uint8_t>& file) {
+  std::vector<size_t> ends;
+  for (size_t at = 0; at + 8 <= file.size();) {
+    uint32_t size;
+    std::memcpy(&size, file.data() + at + 4, 4);
+    at += 8 + size;
+    ends.push_back(at);
+  }
+  return ends;
+}
+
+TEST_F(ProjectFileTest, AFileCutShortIsRefusedWithAReasonAndTouchesNothing) {
+  FakeShow show;
+  show.samplers = {"Loop"};
+  context.show = &show;
   lv::Performance original;
   original.width = 1280;
   lv::Bank* bank = original.CreateBank(6);
@@ -227,22 +258,75 @@ TEST_F(ProjectFileTest, FilesCutShortOrWithSizesPastTheEndKeepWhatWasRead) {
   AddPatch(*bank, 11, 2);
   ASSERT_TRUE(Save(original));
   const std::vector<uint8_t> whole = ReadFileBytes(path);
-  for (size_t cut = 1; cut < whole.size(); cut += (cut < 100 || cut + 150 > whole.size()) ? 1 : 211) {
+  const std::vector<size_t> ends = SectionEnds(whole);
+  ASSERT_EQ(ends.back(), whole.size());
+  std::string failure;
+  context.failure = &failure;
+
+  lv::Performance current;
+  AddPatch(*current.CreateBank(3), 1, 7);
+  current.SelectBank(3);
+  current.name.Assign("playing.LVP");
+  for (size_t cut = 1; cut < whole.size(); cut += (cut < 100 || cut + 150 > whole.size()) ? 1 : 37) {
     SCOPED_TRACE(cut);
     WriteFileBytes(path, std::vector<uint8_t>(whole.begin(), whole.begin() + long(cut)));
-    lv::Performance performance;
-    // Less than a section header is not a project.
-    EXPECT_EQ(Load(performance), cut >= 8);
+    failure.clear();
+    const bool atSectionEnd = std::find(ends.begin(), ends.end(), cut) != ends.end();
+    if (atSectionEnd) continue;  // indistinguishable from a shorter show
+    ASSERT_FALSE(Load(current));
+    EXPECT_NE(failure.find("cut short"), std::string::npos) << failure;
+    EXPECT_TRUE(show.log.empty()) << "the show's captures and samplers were released";
+    EXPECT_STREQ(current.name.CStr(), "playing.LVP");
+    ASSERT_NE(PatchOf(current, 3, 1), nullptr);
+    EXPECT_EQ(current.currentBankNumber, 3);
   }
+
+  // The 21-byte head of a real project: "PERF" says more than follows.
+  WriteFileBytes(path, std::vector<uint8_t>(whole.begin(), whole.begin() + 21));
+  EXPECT_FALSE(Load(current));
+  EXPECT_NE(failure.find("\"PERF\" at byte 0"), std::string::npos) << failure;
 
   // The first section claims far more than the file holds.
   std::vector<uint8_t> oversized = whole;
   oversized[4] = 0xF0;
   oversized[7] = 0x7F;
   WriteFileBytes(path, oversized);
+  EXPECT_FALSE(Load(current));
+  EXPECT_TRUE(show.log.empty());
+
+  // Cut at a section's end, the sections before it load.
+  WriteFileBytes(path, std::vector<uint8_t>(whole.begin(), whole.begin() + long(ends[0])));
+  lv::Performance header;
+  EXPECT_TRUE(Load(header));
+  EXPECT_EQ(header.width, 1280);
+}
+
+TEST_F(ProjectFileTest, ChunksThatEndEarlyInsideWholeSectionsStillLoad) {
+  // No end marker, and a last chunk whose size runs past its section.
+  Bytes perf = Bytes().Chunk("XRES", I32s(800)).Raw("YRES", 4).U32(100).U32(600);
+  Bytes file;
+  file.Section("PERF", perf).Section("BNKS", Banks({4})).Section("NOTE", NoteBody(4, 9, kStateKindId, Bytes()));
   lv::Performance performance;
-  EXPECT_TRUE(Load(performance));
-  EXPECT_EQ(performance.width, 1280);
+  ASSERT_TRUE(LoadBytes(performance, file));
+  EXPECT_EQ(performance.width, 800);
+  ASSERT_NE(PatchOf(performance, 4, 9), nullptr);
+}
+
+TEST_F(ProjectFileTest, ASectionThatThrowsIsDroppedAndTheRestLoads) {
+  class ThrowingShow final : public lv::ShowObjects {
+   public:
+    void Release() override {}
+    bool SaveCaptures(const SectionSink&) override { return true; }
+    bool SaveSamplers(const SectionSink&) override { return true; }
+    void LoadCapture(lv::ChunkStream&) override { throw std::length_error("capture"); }
+    void LoadSampler(lv::ChunkStream&) override { throw std::bad_alloc(); }
+  } show;
+  context.show = &show;
+  Bytes file;
+  file.Section("CAPT", Bytes().End()).Section("SAMP", Bytes().End()).Section("BNKS", Banks({2}));
+  lv::Performance performance;
+  ASSERT_TRUE(LoadBytes(performance, file));
+  EXPECT_NE(performance.FindBank(2), nullptr);
 }
 
 TEST_F(ProjectFileTest, AFileThatDoesNotOpenLeavesEverythingAsItWas) {

@@ -101,10 +101,13 @@ TEST_F(RecentFilesTest, TheFileHoldsOneNameChunkPerEntryAndReadsBack) {
   EXPECT_EQ(Entries(Reloaded()), (std::vector<std::string>{b, a}));
 }
 
-TEST_F(RecentFilesTest, ReadingDropsVanishedFilesSkipsOtherChunksAndFillsAtMostFourSlots) {
+TEST_F(RecentFilesTest, ReadingDropsVanishedFilesAndDirectoriesSkipsOtherChunksAndFillsAtMostFourSlots) {
   std::vector<std::string> paths;
   for (const char* name : {"1", "2", "3", "4", "5"}) paths.push_back(Project(name));
   Bytes file;
+  // A directory of a project's name is no project file.
+  std::filesystem::create_directory(folder.File("folder.LVP"));
+  file.Chunk("NAME", Bytes().Text(folder.File("folder.LVP")));
   file.Chunk("NAME", Bytes().Text(folder.File("deleted.LVP"))).Chunk("JUNK", I32s(1));
   file.Chunk("NAME", Bytes().Text(paths[0], false));  // no NUL
   for (size_t i = 1; i < paths.size(); ++i) file.Chunk("NAME", Bytes().Text(paths[i]));

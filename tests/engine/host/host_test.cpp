@@ -105,6 +105,10 @@ TEST_F(ResolvePath, FindsAMovedFileInTheProjectFolderOnlyWhileLoading) {
   EXPECT_EQ(Resolve("/elsewhere/clip.avi", 1024), found);
   EXPECT_EQ(Resolve("clip.avi", 1024), found);  // no folder at all
   EXPECT_EQ(Resolve("C:\\Shows\\Old\\missing.avi", 1024), -1);
+  // Directories open for reading on Linux, yet are no media file.
+  std::filesystem::create_directory(folder / "takes");
+  EXPECT_EQ(Resolve(folder.string(), 1024), -1);
+  EXPECT_EQ(Resolve("C:\\Shows\\Old\\takes", 1024), -1);
 
   loading.name.Assign(nullptr);  // an untitled performance
   EXPECT_EQ(Resolve(oldPath, 1024), -1);

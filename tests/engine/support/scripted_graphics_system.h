@@ -21,6 +21,7 @@ struct SystemScript {
   int failIdentifierOf = -1;          // this adapter's identifier query fails
   bool failHardware = false;          // hardware vertex processing is refused
   bool failSoftware = false;
+  uint32_t maxBackBufferSide = 0;     // non-zero: larger back buffers are refused
   std::vector<uint32_t> createFlags;  // every CreateDevice call's flags
   uint32_t textureCaps = 0;
 };
@@ -61,6 +62,9 @@ class ScriptedGraphicsSystem final : public gfx::GraphicsSystem {
     script_->createFlags.push_back(flags);
     if ((flags & gfx::create::HardwareVertexProcessing) && script_->failHardware) return gfx::Result::NotAvailable;
     if ((flags & gfx::create::SoftwareVertexProcessing) && script_->failSoftware) return gfx::Result::NotAvailable;
+    if (script_->maxBackBufferSide != 0 && (params->backBufferWidth > script_->maxBackBufferSide ||
+                                            params->backBufferHeight > script_->maxBackBufferSide))
+      return gfx::Result::OutOfVideoMemory;
     if (!real_) return gfx::Result::NotAvailable;
     return real_->CreateDevice(0, type, focus, flags, params, device);
   }

@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as chunk lists (memory and file streams, nested lists
 // and project sections). Any read outside the data, or a list that fails to
 // advance, is a fault.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -78,7 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         lv::SectionFile::Section section = sections.NextSection();
         if (section.magic == -1 && section.size == -1) break;
         body.Reset();
-        body.SetReadLimit(body.Tell() + section.size);
+        // A body may claim up to 2 GiB past a start near the same limit.
+        const int64_t end = int64_t(body.Tell()) + section.size;
+        body.SetReadLimit(int32_t(std::min<int64_t>(end, INT32_MAX)));
         ReadList(body, 0, length);
       }
     }

@@ -73,6 +73,19 @@ TEST_F(FileCommandsTest, FailedOpenLeavesThePreviousPerformanceCurrentAndUntouch
   EXPECT_EQ(performer.State(), lv::Live);
   EXPECT_EQ(performer.PerformanceBeingLoaded(), nullptr);
   EXPECT_EQ(Cell(10, 3), "Alpha");
+  for (const window::MessageBoxRequest& box : prompts.Boxes())
+    EXPECT_NE(box.icon, window::MessageBoxIcon::kError) << "a file that is not there is not reported";
+
+  // A file that opened but was refused (cut short) is reported, and the
+  // performance is kept as for any failed open.
+  projects.loadFailure = "The file may have been cut short.";
+  dialog->Command(ids::kMenuOpen);
+  EXPECT_EQ(Current(), previous);
+  EXPECT_NE(previous->NotePatch(10), nullptr);
+  EXPECT_EQ(performer.State(), lv::Live);
+  ASSERT_FALSE(prompts.Boxes().empty());
+  EXPECT_EQ(prompts.Boxes().back().text, projects.loadFailure);
+  EXPECT_EQ(prompts.Boxes().back().icon, window::MessageBoxIcon::kError);
 }
 
 TEST_F(FileCommandsTest, CloseKeepsThePerformanceWhenItsSaveFailsOrIsCancelled) {

@@ -141,6 +141,22 @@ TEST_F(PatchDragDropTest, AFileOnAPatchedRowBecomesItsSourceAndIsOfferedForSavin
   EXPECT_EQ(Cell(10, 4), "clip.avi");
 }
 
+TEST_F(PatchDragDropTest, ADropOnAPlayingRowEndsItsNoteWhileNotesAreIgnored) {
+  Source();
+  const QString avi = MakeFile("clip.avi");
+  const std::unique_ptr<QMimeData> file = Files({avi});
+  const std::unique_ptr<QMimeData> clip(drops->MakeDragData(10));
+  for (const QMimeData* data : {file.get(), clip.get()}) {
+    performer.NoteOn(0, 0x90u | 10u << 8 | 100u << 16);
+    ASSERT_EQ(performer.ActiveNoteCount(), 1);
+    journal.Clear();
+    ASSERT_TRUE(drops->Drop(*data, 10));
+    EXPECT_EQ(performer.ActiveNoteCount(), 0);
+    EXPECT_EQ(journal.Matching("state-at-off:"), std::vector<std::string>{"state-at-off:6"});
+    EXPECT_EQ(performer.State(), lv::Live);
+  }
+}
+
 TEST_F(PatchDragDropTest, AFileOnAnEmptyRowAsksForAPlugInThenItsSettings) {
   const QString avi = MakeFile("clip.avi");
   dialogs.plugins = {-1};

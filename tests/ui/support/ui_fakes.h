@@ -141,6 +141,7 @@ class FakeProjects final : public ui::ProjectFiles {
 
   bool Load(lv::Performance& performance, const char* fileName) override {
     ++loads;
+    if (!loadFailure.empty()) return false;
     const std::string path = fileName != nullptr ? fileName : openPath.value_or("");
     const auto found = files_.find(path);
     if (found == files_.end()) return false;
@@ -177,6 +178,8 @@ class FakeProjects final : public ui::ProjectFiles {
   std::optional<std::string> saveAsPath;  // the save dialog's answer; none cancels
   std::optional<std::string> openPath;    // the open dialog's answer
   bool failWrites = false;
+  std::string loadFailure;  // set: every file opens but is refused with this
+  std::string LoadFailure() const override { return loadFailure; }
   int saves = 0;
   int loads = 0;
 
