@@ -67,6 +67,7 @@ void Program::CreateMainDialog() {
   services.settings = &settingsDefaults_;
   services.display = &displayControl_;
   services.midi = &midiControl_;
+  services.options = &optionsSheet_;
   services.capture = &captureCommands_;
   services.facts = &systemFacts_;
   services.workBuffers = &workBufferNames_;
