@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "options/capture_page.h"
+#include "options/lfos_page.h"
 #include "options/midi_page.h"
 #include "options/sampler_page.h"
 #include "options/video_page.h"
@@ -61,6 +62,7 @@ QWidget* OptionsSheet::MakePage(int index, QWidget* parent) {
     case kVideoPage: return new VideoPage(context_, parent);
     case kCapturePage: return new CapturePage(context_, parent);
     case kSamplerPage: return new SamplerPage(context_, parent);
+    case kLfosPage: return new LfosPage(context_, parent);
     default: return nullptr;
   }
 }

@@ -25,7 +25,7 @@ class OptionsSheet final : public QDialog {
   OptionsSheet(OptionsSheetContext& context, QWidget* parent = nullptr);
 
   QTabWidget& Tabs() const { return *tabs_; }
-  // The page once it has been shown; null before (and for a page not built).
+  // The page once it has been shown; null before.
   QWidget* Page(int index) const { return pages_[static_cast<size_t>(index)]; }
   void ShowPage(int index);
 

@@ -82,6 +82,7 @@ class OptionsTest : public testing::Test {
     context.services.midi = &midi;
     context.services.display = &display;
     context.services.prompts = &prompts;
+    context.services.lfos = &lfos;
   }
   ~OptionsTest() override {
     sheet.reset();
@@ -119,6 +120,7 @@ class OptionsTest : public testing::Test {
   FakeDisplayModes display;
   ScriptedOptionsPrompts prompts;
   FakePrompts boxes;
+  lv::LfoArray lfos{};
   ui::OptionsSheetContext context{performance, {}, 0};
   std::unique_ptr<ui::OptionsSheet> sheet;
 };

@@ -32,6 +32,12 @@ TEST_F(OptionsSheetTest, OpensOnThePageActiveWhenItLastClosedAndMakesPagesWhenSh
   EXPECT_NE(nullptr, sheet->Page(OptionsSheet::kVideoPage));
   EXPECT_EQ(nullptr, sheet->Page(OptionsSheet::kMidiPage)) << "a page is made when it is first shown";
   EXPECT_EQ(nullptr, sheet->Page(OptionsSheet::kCapturePage));
+
+  sheet->ShowPage(OptionsSheet::kLfosPage);
+  EXPECT_NE(nullptr, sheet->Page(OptionsSheet::kLfosPage));
+  sheet->accept();
+  sheet = std::make_unique<OptionsSheet>(context);
+  EXPECT_EQ(OptionsSheet::kLfosPage, sheet->Tabs().currentIndex());
 }
 
 TEST_F(OptionsSheetTest, TickingAndUntickingIsAChangeReportedAfterCancelButNotApplied) {
