@@ -1,7 +1,8 @@
 #pragma once
 // The performance's low-frequency oscillators. The render thread advances the
-// table once per frame; the options page edits records and the knobs read
-// outputs concurrently (single 32-bit fields).
+// table once per pass under the Performer's frame lock; the Options sheet's
+// LFOs page writes records under the same lock, and the knobs read outputs
+// concurrently (single 32-bit fields).
 #include <array>
 #include <cstdint>
 

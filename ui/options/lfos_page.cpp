@@ -10,6 +10,7 @@
 
 #include "lfo_preview/lfo_preview.h"
 #include "numeric_edit/numeric_edit.h"
+#include "options/options_page.h"
 #include "performer/performer.h"
 
 namespace ui {
@@ -36,13 +37,6 @@ constexpr FieldSetting kFreqSetting = {LfosPage::kPhaseId, "Freq", 0.5f, 5.0f, 0
 
 constexpr float kPhaseFromDegrees = 0.0027777778f;
 
-// Controls are found by their dialog id.
-template <typename Widget>
-Widget* Named(Widget* widget, int id) {
-  widget->setObjectName(QString::number(id));
-  return widget;
-}
-
 }  // namespace
 
 int LfosPage::LastLfo() { return lastLfo; }
@@ -54,7 +48,7 @@ void LfosPage::SetLastLfo(int index) {
 LfosPage::LfosPage(OptionsSheetContext& context, QWidget* parent) : QWidget(parent), context_(context) {
   setContextMenuPolicy(Qt::PreventContextMenu);
 
-  list_ = Named(new QTreeWidget(this), kListId);
+  list_ = WithId(new QTreeWidget(this), kListId);
   list_->setColumnCount(1);
   list_->setHeaderLabels({QStringLiteral("Index")});
   list_->setColumnWidth(0, 150);
@@ -63,7 +57,7 @@ LfosPage::LfosPage(OptionsSheetContext& context, QWidget* parent) : QWidget(pare
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   for (int i = 0; i < lv::kLfoCount; ++i) list_->addTopLevelItem(new QTreeWidgetItem({QString::number(i)}));
 
-  type_ = Named(new QComboBox(this), kTypeId);
+  type_ = WithId(new QComboBox(this), kTypeId);
   for (int type = 0; type < lv::Lfo::kTypeCount; ++type) type_->addItem(QString::fromLatin1(lv::Lfo::TypeName(type)));
 
   auto* fields = new QGridLayout;
@@ -71,11 +65,11 @@ LfosPage::LfosPage(OptionsSheetContext& context, QWidget* parent) : QWidget(pare
   fields->addWidget(type_, 0, 1);
   for (int field = 0; field < kFieldCount; ++field) {
     const FieldSetting& setting = kFieldSettings[field];
-    NumericEdit* edit = Named(new NumericEdit(NumericEdit::kFloat, this), setting.id);
+    NumericEdit* edit = WithId(new NumericEdit(NumericEdit::kFloat, this), setting.id);
     edit->SetFloatLimits(setting.smallStep, setting.largeStep, setting.minimum, setting.maximum);
     auto* label = new QLabel(QString::fromLatin1(setting.label), this);
     label->setBuddy(edit);
-    if (field == kPhase) phaseLabel_ = Named(label, kPhaseLabelId);
+    if (field == kPhase) phaseLabel_ = WithId(label, kPhaseLabelId);
     fields->addWidget(label, field + 1, 0);
     fields->addWidget(edit, field + 1, 1);
     fields_[static_cast<size_t>(field)] = edit;
@@ -83,7 +77,7 @@ LfosPage::LfosPage(OptionsSheetContext& context, QWidget* parent) : QWidget(pare
       if (!updating_) WriteField(static_cast<Field>(field));
     });
   }
-  preview_ = Named(new LfoPreview(this), kPreviewId);
+  preview_ = WithId(new LfoPreview(this), kPreviewId);
   preview_->setMinimumSize(200, 80);
   fields->addWidget(preview_, kFieldCount + 1, 0, 1, 2);
   fields->setRowStretch(kFieldCount + 2, 1);
