@@ -1,6 +1,8 @@
 #pragma once
 // The main dialog's "Options" runs the sheet over the program's MIDI
 // devices, display adapters, capture devices, samplers and LFOs.
+#include <functional>
+
 #include "capture/capture_manager.h"
 #include "display/d3d.h"
 #include "files/settings_file.h"
@@ -27,8 +29,16 @@ class OptionsSheetControl final : public ui::OptionsSheetControl, ui::OptionsMid
     context.services.captures = captures_.get();
     context.services.samplers = &samplers_;
     context.services.lfos = &lv::LfoTable;
-    return ui::ShowOptionsSheet(context, window::WidgetOf(owner));
+    ui::OptionsSheet sheet(context, window::WidgetOf(owner));
+    if (shown) shown(sheet);
+    sheet.exec();
+    if (closed) closed();
+    return context.Changed();
   }
+
+  // For the end-to-end tests' geometry dumps: the sheet made, the sheet closed.
+  std::function<void(ui::OptionsSheet&)> shown;
+  std::function<void()> closed;
 
   // OptionsMidiDevices: looked up again, so a device plugged in since start-up is offered.
   std::vector<std::string> DeviceNames() override {

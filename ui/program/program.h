@@ -98,6 +98,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   // The main dialog's controls and their places, for the layout check of
   // the end-to-end tests (LV_DUMP_GEOMETRY names the file).
   void DumpGeometry(const std::string& path) const;
+  void DumpOptionsGeometry(const ui::OptionsSheet& sheet, const std::string& path) const;
 
   // In the order the program builds them.
   lv::WorkBufferTable workBuffers_;
