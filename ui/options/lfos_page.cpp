@@ -52,6 +52,7 @@ LfosPage::LfosPage(OptionsSheetContext& context, QWidget* parent) : QWidget(pare
   list_->setColumnCount(1);
   list_->setHeaderLabels({QStringLiteral("Index")});
   list_->setColumnWidth(0, 150);
+  list_->setMaximumWidth(190);  // the column and a scroll bar
   list_->setRootIsDecorated(false);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -78,7 +79,7 @@ LfosPage::LfosPage(OptionsSheetContext& context, QWidget* parent) : QWidget(pare
     });
   }
   preview_ = WithId(new LfoPreview(this), kPreviewId);
-  preview_->setMinimumSize(200, 80);
+  preview_->setMinimumSize(200, 100);
   fields->addWidget(preview_, kFieldCount + 1, 0, 1, 2);
   fields->setRowStretch(kFieldCount + 2, 1);
 
