@@ -146,35 +146,36 @@ builtin::CaptureDevice* CapturePage::SelectedDevice() const {
   return selected.isEmpty() ? nullptr : DeviceOf(selected.front());
 }
 
-void CapturePage::ChooseMode() {
+template <typename Node, typename Text, typename Choose>
+void CapturePage::ChooseFromList(const lv::List& list, Text text, Choose choose) {
   builtin::CaptureDevice* device = SelectedDevice();
   if (device == nullptr) return;
   std::vector<std::string> texts;
-  const auto formats = Entries<builtin::CaptureFormat>(device->Formats(), &texts, CaptureModeText);
+  const std::vector<Node*> nodes = Entries<Node>(list, &texts, text);
   const int chosen = Prompts().ChooseFromMenu(this, texts);
-  if (chosen < 0 || chosen >= static_cast<int>(formats.size())) return;
+  if (chosen < 0 || chosen >= static_cast<int>(nodes.size())) return;
   {
-    // A running device restarts in the new mode.
+    // A running device restarts with the choice.
     RenderHalt halt(context_.services.performer);
-    device->SetFormat(formats[static_cast<size_t>(chosen)]);
+    choose(*device, nodes[static_cast<size_t>(chosen)]);
   }
   Refresh(list_->selectedItems().front());
+}
+
+void CapturePage::ChooseMode() {
+  builtin::CaptureDevice* device = SelectedDevice();
+  if (device == nullptr) return;
+  ChooseFromList<builtin::CaptureFormat>(device->Formats(), CaptureModeText,
+                                         [](builtin::CaptureDevice& d, builtin::CaptureFormat* f) { d.SetFormat(f); });
 }
 
 void CapturePage::ChooseInput() {
   builtin::CaptureDevice* device = SelectedDevice();
   if (device == nullptr) return;
-  std::vector<std::string> texts;
-  const auto inputs = Entries<builtin::CaptureInput>(device->Inputs(), &texts, [](const builtin::CaptureInput& input) {
-    return std::string(input.Name() != nullptr ? input.Name() : "");
-  });
-  const int chosen = Prompts().ChooseFromMenu(this, texts);
-  if (chosen < 0 || chosen >= static_cast<int>(inputs.size())) return;
-  {
-    RenderHalt halt(context_.services.performer);
-    device->SetInput(inputs[static_cast<size_t>(chosen)]);
-  }
-  Refresh(list_->selectedItems().front());
+  ChooseFromList<builtin::CaptureInput>(
+      device->Inputs(),
+      [](const builtin::CaptureInput& input) { return std::string(input.Name() != nullptr ? input.Name() : ""); },
+      [](builtin::CaptureDevice& d, builtin::CaptureInput* i) { d.SetInput(i); });
 }
 
 void CapturePage::ToggleFlip() {

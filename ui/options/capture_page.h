@@ -13,6 +13,10 @@ namespace builtin {
 class CaptureDevice;
 }
 
+namespace lv {
+class List;
+}
+
 namespace ui {
 
 namespace capture_page {
@@ -39,6 +43,10 @@ class CapturePage final : public OptionsPage {
   builtin::CaptureDevice* SelectedDevice() const;
   static builtin::CaptureDevice* DeviceOf(const QTreeWidgetItem* item);
   void EnableOptions(builtin::CaptureDevice* device);
+  // A popup menu of the selected device's formats or inputs; the choice is
+  // applied with the render thread halted.
+  template <typename Node, typename Text, typename Choose>
+  void ChooseFromList(const lv::List& list, Text text, Choose choose);
 
   QTreeWidget* list_ = nullptr;
   QPushButton* mode_ = nullptr;

@@ -28,16 +28,7 @@ class RecordingMidi final : public ui::MidiInputControl {
 class OptionsCommandTest : public MainDialogTest {
  protected:
   OptionsCommandTest() {
-    ui::MainDialogServices services;
-    services.performer = &performer;
-    services.kinds = &kinds;
-    services.projects = &projects;
-    services.recent = &recent;
-    services.display = &display;
-    services.capture = &capture;
-    services.shelf = &shelf;
-    services.workBuffers = &workBuffers;
-    services.dialogs = &dialogs;
+    ui::MainDialogServices services = Services();
     services.midi = &midi;
     services.options = &sheet;
     dialog = std::make_unique<ui::MainDialog>(services);
