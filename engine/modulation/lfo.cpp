@@ -6,23 +6,69 @@
 namespace lv {
 namespace {
 
-// Shared with the preview control on the user-interface thread.
+// Drawn by the live LFOs on the render thread.
 std::atomic<uint32_t> randomSeed{0};
 
-float RandomUnit() { return static_cast<float>(Lfo::NextRandom()) * 2.0f / 32767.0f - 1.0f; }
+// The shared generator, one draw at a time.
+struct SharedRandom {
+  uint32_t Next() { return Lfo::NextRandom(); }
+};
 
 // Whole cycles are dropped with floor, so a negative rate or phase still
 // leaves the phase in [0, 1) and the waveform in its range.
 float Fraction(float cycles) { return cycles - std::floor(cycles); }
+
+template <class Generator>
+float RandomUnit(Generator& random) {
+  return static_cast<float>(random.Next()) * 2.0f / 32767.0f - 1.0f;
+}
+
+template <class Generator>
+void AdvanceWith(Lfo& lfo, uint32_t milliseconds, Generator& random) {
+  using enum Lfo::Type;
+  const float t = static_cast<float>(milliseconds);
+  const float a = t * lfo.rate * 0.001f + lfo.accumulator;
+  const float p = Fraction(a + lfo.phase);
+  switch (lfo.type) {
+    case Saw: lfo.output = 2.0f * lfo.scale * (p - 0.5f) + lfo.offset; break;
+    case ReverseSaw: lfo.output = 2.0f * lfo.scale * (0.5f - p) + lfo.offset; break;
+    case Triangle:
+      lfo.output = p < 0.5f ? (4.0f * p - 1.0f) * lfo.scale + lfo.offset
+                            : (1.0f - 4.0f * (p - 0.5f)) * lfo.scale + lfo.offset;
+      break;
+    case Square: lfo.output = p < lfo.parm ? lfo.offset - lfo.scale : lfo.offset + lfo.scale; break;
+    case Sine: lfo.output = std::sin(p * 6.2831855f) * lfo.scale + lfo.offset; break;
+    case Random:
+      if (a >= 1.0f) lfo.output = RandomUnit(random) * lfo.scale + lfo.offset;
+      break;
+    case SmoothRand: {
+      const float u = static_cast<float>(random.Next());
+      if (u / 32767.0f >= 1.0f - lfo.phase) lfo.target = RandomUnit(random) * lfo.scale + lfo.offset;
+      Lfo::HermiteStep(lfo.slope, lfo.output, lfo.target, t * 0.001f * lfo.rate);
+      break;
+    }
+    case Brownian: {
+      // A random walk per advance, independent of the elapsed time.
+      float output = lfo.output + RandomUnit(random) * lfo.rate * 0.1f;
+      if (output > lfo.offset + lfo.scale) output = lfo.offset + lfo.scale;
+      if (output < lfo.offset - lfo.scale) output = lfo.offset - lfo.scale;
+      lfo.output = output;
+      break;
+    }
+    default: break;
+  }
+  lfo.accumulator = Fraction(a);
+}
 
 }  // namespace
 
 LfoArray LfoTable{};
 
 uint32_t Lfo::NextRandom() {
-  uint32_t seed = randomSeed.load(std::memory_order_relaxed) * 214013u + 2531011u;
-  randomSeed.store(seed, std::memory_order_relaxed);
-  return (seed >> 16) & 0x7FFF;
+  LfoRandom random(randomSeed.load(std::memory_order_relaxed));
+  const uint32_t value = random.Next();
+  randomSeed.store(random.Seed(), std::memory_order_relaxed);
+  return value;
 }
 
 void Lfo::SetRandomSeed(uint32_t seed) { randomSeed.store(seed, std::memory_order_relaxed); }
@@ -37,39 +83,11 @@ void Lfo::HermiteStep(float& slope, float& value, float target, float d) {
 }
 
 void Lfo::Advance(Lfo& lfo, uint32_t milliseconds) {
-  const float t = static_cast<float>(milliseconds);
-  const float a = t * lfo.rate * 0.001f + lfo.accumulator;
-  const float p = Fraction(a + lfo.phase);
-  switch (lfo.type) {
-    case Saw: lfo.output = 2.0f * lfo.scale * (p - 0.5f) + lfo.offset; break;
-    case ReverseSaw: lfo.output = 2.0f * lfo.scale * (0.5f - p) + lfo.offset; break;
-    case Triangle:
-      lfo.output = p < 0.5f ? (4.0f * p - 1.0f) * lfo.scale + lfo.offset
-                            : (1.0f - 4.0f * (p - 0.5f)) * lfo.scale + lfo.offset;
-      break;
-    case Square: lfo.output = p < lfo.parm ? lfo.offset - lfo.scale : lfo.offset + lfo.scale; break;
-    case Sine: lfo.output = std::sin(p * 6.2831855f) * lfo.scale + lfo.offset; break;
-    case Random:
-      if (a >= 1.0f) lfo.output = RandomUnit() * lfo.scale + lfo.offset;
-      break;
-    case SmoothRand: {
-      const float u = static_cast<float>(NextRandom());
-      if (u / 32767.0f >= 1.0f - lfo.phase) lfo.target = RandomUnit() * lfo.scale + lfo.offset;
-      HermiteStep(lfo.slope, lfo.output, lfo.target, t * 0.001f * lfo.rate);
-      break;
-    }
-    case Brownian: {
-      // A random walk per advance, independent of the elapsed time.
-      float output = lfo.output + RandomUnit() * lfo.rate * 0.1f;
-      if (output > lfo.offset + lfo.scale) output = lfo.offset + lfo.scale;
-      if (output < lfo.offset - lfo.scale) output = lfo.offset - lfo.scale;
-      lfo.output = output;
-      break;
-    }
-    default: break;
-  }
-  lfo.accumulator = Fraction(a);
+  SharedRandom random;
+  AdvanceWith(lfo, milliseconds, random);
 }
+
+void Lfo::Advance(Lfo& lfo, uint32_t milliseconds, LfoRandom& random) { AdvanceWith(lfo, milliseconds, random); }
 
 const char* Lfo::TypeName(int32_t type) {
   static constexpr const char* kNames[kTypeCount] = {"Saw",  "Reverse Saw", "Triangle",   "Square",

@@ -1,11 +1,29 @@
 #pragma once
 // The performance's low-frequency oscillators. The render thread advances the
-// table once per frame; the options page edits records and the knobs read
-// outputs concurrently (single 32-bit fields).
+// table once per pass under the Performer's frame lock; the Options sheet's
+// LFOs page writes records under the same lock, and the knobs read outputs
+// concurrently (single 32-bit fields).
 #include <array>
 #include <cstdint>
 
 namespace lv {
+
+// The LFOs' random source: seed := seed * 214013 + 2531011 (mod 2^32), and
+// bits 16-30 of the seed drawn, 0-32767. The live table shares one; the
+// preview control keeps its own, so sampling a curve never disturbs the
+// show's random sequence.
+class LfoRandom {
+ public:
+  explicit LfoRandom(uint32_t seed = 0) : seed_(seed) {}
+  uint32_t Next() {
+    seed_ = seed_ * 214013u + 2531011u;
+    return (seed_ >> 16) & 0x7FFF;
+  }
+  uint32_t Seed() const { return seed_; }
+
+ private:
+  uint32_t seed_;
+};
 
 struct Lfo {
   enum Type : int32_t { Saw, ReverseSaw, Triangle, Square, Sine, Random, SmoothRand, Brownian };
@@ -22,11 +40,13 @@ struct Lfo {
   float accumulator = 0.0f;  // running phase in cycles, in [0, 1)
   float output = 0.0f;
 
-  // Advances `lfo` by `milliseconds` and sets its output.
+  // Advances `lfo` by `milliseconds` and sets its output, drawing from the
+  // generator the live LFOs share.
   static void Advance(Lfo& lfo, uint32_t milliseconds);
-  // One draw of the generator all LFOs share: 0-32767.
+  // The same, drawing from `random`.
+  static void Advance(Lfo& lfo, uint32_t milliseconds, LfoRandom& random);
+  // One draw of the generator the live LFOs share: 0-32767.
   static uint32_t NextRandom();
-  // The preview control starts its curve from a known seed.
   static void SetRandomSeed(uint32_t seed);
   // One step of SmoothRand's glide: a cubic that would reach `target` with
   // slope 0 after d = 1 cycle, re-planned from the current value and slope.

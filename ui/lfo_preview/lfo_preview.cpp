@@ -34,9 +34,10 @@ void LfoPreview::Resample() {
     own_.scale = source_->scale;
     own_.accumulator = 0.0f;
     own_.output = 0.0f;
-    // Random waveforms preview the same way every time.
-    lv::Lfo::SetRandomSeed(0);
-    lv::Lfo::Advance(own_, 0);
+    // A generator of its own, from seed 0: random waveforms preview the same
+    // way every time, and the live LFOs' sequence is left alone.
+    lv::LfoRandom random(0);
+    lv::Lfo::Advance(own_, 0, random);
     // Frames near 60 per second, as the render loop advances them, and a
     // sample every 25 ms: exactly 200 of them over the five seconds.
     double frame = 0.0;
@@ -46,7 +47,7 @@ void LfoPreview::Resample() {
       frame += 1.0;
       if (frame >= 1000.0 / 60.0) {
         const auto whole = static_cast<uint32_t>(frame);
-        lv::Lfo::Advance(own_, whole);
+        lv::Lfo::Advance(own_, whole, random);
         frame -= whole;
       }
       if (++sinceSample >= kSampleMs && next < kSamples) {

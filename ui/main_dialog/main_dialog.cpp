@@ -310,8 +310,9 @@ void MainDialog::UpdateCommandStates() {
   enable(ids::kMenuRenderCapture, services_.capture != nullptr && !busy);
   enable(ids::kMenuSystemInfo, services_.facts != nullptr);
   enable(ids::kMenuBundle, services_.bundler != nullptr && performance);
-  // Their pieces are not part of this dialog yet.
-  enable(ids::kMenuOptions, false);
+  // A display rebuild would cut a recording or a playback short.
+  enable(ids::kMenuOptions, services_.options != nullptr && performance && !busy);
+  // Its piece is not part of this dialog yet.
   enable(ids::kMenuAbout, false);
   for (QAction* action : recentActions_) action->setEnabled(files && !busy);
 }
@@ -354,7 +355,7 @@ bool MainDialog::MenuCommand(int id) {
     case ids::kMenuBundle:
       if (services_.bundler != nullptr && Current() != nullptr) services_.bundler->Bundle(*Current());
       return true;
-    case ids::kMenuOptions:
+    case ids::kMenuOptions: ShowOptions(); return true;
     case ids::kMenuAbout: return true;  // not available yet
     default: return false;
   }

@@ -34,6 +34,7 @@ struct MainDialogServices {
   SettingsDefaults* settings = nullptr;
   DisplayControl* display = nullptr;
   MidiInputControl* midi = nullptr;
+  OptionsSheetControl* options = nullptr;
   CaptureCommands* capture = nullptr;
   SystemFacts* facts = nullptr;
   KnobShelfView* shelf = nullptr;
@@ -112,6 +113,7 @@ class MainDialog final : public QMainWindow {
   void ClosePerformance();
   void SavePerformance(bool saveAs);
   void SaveOptionsAsDefaults();
+  void ShowOptions();
   void FullScreen();
   void AssignNote();
   void EditNote();

@@ -123,4 +123,13 @@ class MidiInputControl {
   virtual void Reopen(const char* deviceName) = 0;
 };
 
+// The "Performance Options" sheet.
+class OptionsSheetControl {
+ public:
+  virtual ~OptionsSheetControl() = default;
+  // Runs the sheet on the performance over `owner`: true when anything was
+  // changed, after OK or Cancel alike.
+  virtual bool Show(lv::Performance& performance, window::WindowHandle owner) = 0;
+};
+
 }  // namespace ui

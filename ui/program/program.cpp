@@ -1,9 +1,13 @@
 #include "program.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QFile>
 #include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -74,6 +78,7 @@ void Program::CreateMainDialog() {
   services.settings = &settingsDefaults_;
   services.display = &displayControl_;
   services.midi = &midiControl_;
+  services.options = &optionsSheet_;
   services.capture = &captureCommands_;
   services.facts = &systemFacts_;
   services.workBuffers = &workBufferNames_;
@@ -159,8 +164,20 @@ bool Program::InitInstance() {
   mainDialog_->UpdateCommandStates();
   mainDialog_->show();
   mainDialog_->activateWindow();
-  if (const char* path = std::getenv("LV_DUMP_GEOMETRY"))
-    QTimer::singleShot(500, mainDialog_.get(), [this, file = std::string(path)] { DumpGeometry(file); });
+  if (const char* path = std::getenv("LV_DUMP_GEOMETRY")) {
+    const std::string file = path;
+    QTimer::singleShot(500, mainDialog_.get(), [this, file] { DumpGeometry(file); });
+    // The sheet's controls while it is open; the main dialog again once the
+    // display has been rebuilt after it.
+    optionsSheet_.shown = [this, file](ui::OptionsSheet& sheet) {
+      auto* timer = new QTimer(&sheet);
+      QObject::connect(timer, &QTimer::timeout, &sheet, [this, file, &sheet] { DumpOptionsGeometry(sheet, file + ".options"); });
+      timer->start(300);
+    };
+    optionsSheet_.closed = [this, file] {
+      QTimer::singleShot(500, mainDialog_.get(), [this, file] { DumpGeometry(file); });
+    };
+  }
   sys::Log("InitInstance finished");
   return true;
 }
@@ -281,30 +298,40 @@ void Program::FatalDisplayError(int code) {
   std::_Exit(1);
 }
 
-// One line per visible control: its object name (the control id), its
-// class, its place in screen pixels (x y width height), its text and the
-// pixels that text needs in the control's font.
+namespace {
+
+// One line for a control: its object name (the control id), its class, its
+// place in screen pixels (x y width height), its text and the pixels that
+// text needs in the control's font.
+QString ControlLine(const QString& name, const QWidget& control, const QRect& place, QString text) {
+  text.replace('\n', ' ').remove('&');
+  const int needed = text.isEmpty() ? 0 : control.fontMetrics().horizontalAdvance(text);
+  return QStringLiteral("%1\t%2\t%3 %4 %5 %6\t%7\t%8\n")
+      .arg(name, QString::fromLatin1(control.metaObject()->className()))
+      .arg(place.x())
+      .arg(place.y())
+      .arg(place.width())
+      .arg(place.height())
+      .arg(text)
+      .arg(needed);
+}
+
+QString ControlLine(const QWidget& control) {
+  const QVariant property = control.property("text");
+  return ControlLine(control.objectName(), control, QRect(control.mapToGlobal(QPoint(0, 0)), control.size()),
+                     property.isValid() ? property.toString() : QString());
+}
+
+}  // namespace
+
+// One line per visible control of the main dialog, then the dialog itself;
+// the back buffer's size and the number of work buffers in "<path>.display".
 void Program::DumpGeometry(const std::string& path) const {
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
   QWidget* central = mainDialog_->centralWidget();
-  for (QWidget* control : central->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-    if (!control->isVisible()) continue;
-    const QPoint at = control->mapToGlobal(QPoint(0, 0));
-    const QVariant property = control->property("text");
-    QString text = property.isValid() ? property.toString() : QString();
-    text.replace('\n', ' ').remove('&');
-    const int needed = text.isEmpty() ? 0 : control->fontMetrics().horizontalAdvance(text);
-    const QString line = QStringLiteral("%1\t%2\t%3 %4 %5 %6\t%7\t%8\n")
-                             .arg(control->objectName(), QString::fromLatin1(control->metaObject()->className()))
-                             .arg(at.x())
-                             .arg(at.y())
-                             .arg(control->width())
-                             .arg(control->height())
-                             .arg(text)
-                             .arg(needed);
-    file.write(line.toUtf8());
-  }
+  for (QWidget* control : central->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (control->isVisible()) file.write(ControlLine(*control).toUtf8());
   const QPoint at = mainDialog_->centralWidget()->mapToGlobal(QPoint(0, 0));
   file.write(QStringLiteral("101\tdialog\t%1 %2 %3 %4\t\t0\n")
                  .arg(at.x())
@@ -312,6 +339,41 @@ void Program::DumpGeometry(const std::string& path) const {
                  .arg(central->width())
                  .arg(central->height())
                  .toUtf8());
+  // What the output shows, beside it.
+  QFile display(QString::fromStdString(path + ".display"));
+  if (!display.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  const gfx::SurfaceDesc& backBuffer = d3d_.BackBufferDesc();
+  display.write(QStringLiteral("backbuffer\tsurface\t0 0 %1 %2\t\t0\n").arg(backBuffer.width).arg(backBuffer.height).toUtf8());
+  display.write(QStringLiteral("workbuffers\ttable\t0 0 %1 0\t\t0\n").arg(workBuffers_.Count()).toUtf8());
+}
+
+// The Options sheet's visible controls with ids, and its tabs as "tab<n>".
+void Program::DumpOptionsGeometry(const ui::OptionsSheet& sheet, const std::string& path) const {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  const QTabBar* tabs = sheet.Tabs().tabBar();
+  for (int i = 0; i < tabs->count(); ++i) {
+    const QRect tab = tabs->tabRect(i);
+    file.write(ControlLine(QStringLiteral("tab%1").arg(i), *tabs, QRect(tabs->mapToGlobal(tab.topLeft()), tab.size()),
+                           tabs->tabText(i))
+                   .toUtf8());
+  }
+  for (const QWidget* control : sheet.findChildren<QWidget*>()) {
+    bool numeric = false;
+    control->objectName().toInt(&numeric);
+    if (!numeric || !control->isVisible()) continue;
+    if (const auto* combo = qobject_cast<const QComboBox*>(control))
+      file.write(ControlLine(combo->objectName(), *combo, QRect(combo->mapToGlobal(QPoint(0, 0)), combo->size()),
+                             combo->currentText())
+                     .toUtf8());
+    else
+      file.write(ControlLine(*control).toUtf8());
+  }
+  for (const QAbstractButton* button : sheet.findChildren<QAbstractButton*>())
+    if (button->isVisible() && button->objectName().isEmpty() && !button->text().isEmpty())
+      file.write(ControlLine(QStringLiteral("button:") + button->text().remove('&'), *button,
+                             QRect(button->mapToGlobal(QPoint(0, 0)), button->size()), button->text())
+                     .toUtf8());
 }
 
 }  // namespace app

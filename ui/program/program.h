@@ -28,6 +28,7 @@
 #include "main_dialog/main_dialog.h"
 #include "midi/midi_class.h"
 #include "midi_input_control.h"
+#include "options_sheet_control.h"
 #include "output_window.h"
 #include "performer/performer.h"
 #include "platform/audio/wave_in.h"
@@ -97,6 +98,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   // The main dialog's controls and their places, for the layout check of
   // the end-to-end tests (LV_DUMP_GEOMETRY names the file).
   void DumpGeometry(const std::string& path) const;
+  void DumpOptionsGeometry(const ui::OptionsSheet& sheet, const std::string& path) const;
 
   // In the order the program builds them.
   lv::WorkBufferTable workBuffers_;
@@ -139,6 +141,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   ui::EngineCaptureCommands captureCommands_{performer_, &render_};
   HostSystemFacts systemFacts_{host_};
   WorkBufferNames workBufferNames_{workBuffers_};
+  OptionsSheetControl optionsSheet_{performer_, settings_, midi_, d3d_, captures_, samplers_};
 
   std::unique_ptr<lv::OutputWindowCommands> commands_;
   std::unique_ptr<OutputWindow> outputWindow_;

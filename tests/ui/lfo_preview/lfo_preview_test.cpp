@@ -1,6 +1,9 @@
 // The LFO preview: its five-second curve, resampling on request and the dot.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "lfo_preview/lfo_preview.h"
 
 namespace {
@@ -51,6 +54,39 @@ TEST(LfoPreview, RandomCurveRepeatsAndNoSourceKeepsIt) {
   EXPECT_FALSE(preview.TimerRunning());
   EXPECT_EQ(preview.TimeMs(), 0);
   EXPECT_EQ(preview.Samples(), first);
+}
+
+TEST(LfoPreview, RandomCurvesRepeatWhileTheLiveLfosAdvance) {
+  // The live table draws from its generator on another thread, as the render
+  // thread does every frame; the preview's curves must not move with it.
+  lv::LfoArray live{};
+  for (lv::Lfo& lfo : live) lfo.type = lv::Lfo::Random;
+  std::atomic<bool> running{true};
+  std::atomic<int> passes{0};
+  std::thread render([&] {
+    while (running.load()) {
+      for (lv::Lfo& lfo : live) lv::Lfo::Advance(lfo, 16);
+      passes.fetch_add(1);
+    }
+  });
+
+  for (const int type : {lv::Lfo::Random, lv::Lfo::SmoothRand, lv::Lfo::Brownian}) {
+    ui::LfoPreview preview;
+    lv::Lfo lfo;
+    lfo.type = type;
+    lfo.rate = 7.0f;
+    lfo.phase = 0.1f;
+    preview.SetSource(&lfo);
+    const auto first = preview.Samples();
+    for (int i = 0; i < 20; ++i) {
+      const int seen = passes.load();
+      while (passes.load() == seen) std::this_thread::yield();  // the live LFOs drew meanwhile
+      preview.Resample();
+      ASSERT_EQ(preview.Samples(), first) << lv::Lfo::TypeName(type) << ", resampling " << i;
+    }
+  }
+  running.store(false);
+  render.join();
 }
 
 }  // namespace

@@ -25,6 +25,11 @@ class MainDialogTest : public testing::Test {
       kinds.Kind(i).journal = &journal;
       kinds.Kind(i).performer = &performer;
     }
+    dialog = std::make_unique<ui::MainDialog>(Services());
+    dialog->AttachToPerformer();
+  }
+  // The fakes as the dialog's services.
+  ui::MainDialogServices Services() {
     ui::MainDialogServices services;
     services.performer = &performer;
     services.kinds = &kinds;
@@ -39,8 +44,7 @@ class MainDialogTest : public testing::Test {
     services.opensAsSource = [](const std::string& path) {
       return path.size() > 4 && (path.ends_with(".avi") || path.ends_with(".png"));
     };
-    dialog = std::make_unique<ui::MainDialog>(services);
-    dialog->AttachToPerformer();
+    return services;
   }
   ~MainDialogTest() override {
     dialog.reset();

@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""The real program under a virtual X server: Options from the main dialog's
+menu, a custom output size and two work buffers chosen on the Video page,
+OK; the display is rebuilt at the new size with the work buffers made, the
+patch still plays into the output area, and the saved project holds the new
+values.
+
+Usage: options_test.py <lorvan-gpu> <TestFill.so> <make_test_project> <read_test_project>
+"""
+import os
+import subprocess
+import sys
+import time
+
+from program_support import RunningProgram, click, green_pixels, wait_for, xdotool
+
+NOTE = 25  # key Q
+GREEN_MIN = 300 * 220
+
+
+def centre(box):
+    x, y, w, h = box
+    return x + w // 2, y + h // 2
+
+
+def read_controls(path):
+    found = {}
+    if not os.path.exists(path):
+        return found
+    with open(path) as f:
+        for line in f:
+            parts = line.rstrip("\n").split("\t")
+            if len(parts) == 5:
+                found[parts[0]] = (parts[1], tuple(int(v) for v in parts[2].split()), parts[3])
+    return found
+
+
+def main():
+    program, library, make_project, read_project = sys.argv[1:5]
+
+    def prepare(folder):
+        subprocess.run([make_project, folder, "Test.LVP", str(NOTE)], check=True)
+
+    run = RunningProgram(program, [library], prepare)
+    sheet_path = run.geometry_path + ".options"
+    try:
+        displays = run.log_lines().count("SetDisplay finished")
+        xdotool("windowfocus", "--sync", run.dialog)
+        xdotool("key", "alt+f")
+        time.sleep(0.5)
+        xdotool("key", "1")
+        wait_for(lambda: run.log_lines().count("SetDisplay finished") > displays, 30, "the project to open")
+        displays = run.log_lines().count("SetDisplay finished")
+
+        xdotool("windowfocus", "--sync", run.dialog)
+        xdotool("key", "alt+o")
+        time.sleep(0.5)
+        xdotool("key", "o")
+        wait_for(lambda: "tab1" in read_controls(sheet_path), 30, "the Options sheet")
+        click(*centre(read_controls(sheet_path)["tab1"][1]))  # Video
+        wait_for(lambda: "1168" in read_controls(sheet_path), 30, "the Video page")
+        controls = read_controls(sheet_path)
+        click(*centre(controls["1168"][1]))  # Custom Resolution
+        for field, value in (("1169", "800"), ("1170", "600")):
+            click(*centre(controls[field][1]))
+            xdotool("key", "ctrl+a")
+            xdotool("type", value)
+        click(*centre(controls["1023"][1]))  # Number of Work Buffers: its list opens
+        time.sleep(0.5)
+        xdotool("key", "2")
+        xdotool("key", "Return")
+        time.sleep(0.5)
+        wait_for(lambda: read_controls(sheet_path).get("1023", ("", (), ""))[2] == "2", 10, "two work buffers shown")
+        click(*centre(read_controls(sheet_path)["button:OK"][1]))
+
+        wait_for(lambda: run.log_lines().count("SetDisplay finished") > displays, 30, "the display rebuild")
+
+        def rebuilt():
+            main = read_controls(run.geometry_path + ".display")
+            return (main.get("backbuffer", ("", (0, 0, 0, 0), ""))[1][2:] == (800, 600) and
+                    main.get("workbuffers", ("", (0, 0, 0, 0), ""))[1][2] == 2)
+        wait_for(rebuilt, 30, "an 800 x 600 back buffer and two work buffers")
+
+        main_controls = read_controls(run.geometry_path)
+        click(*centre(main_controls["1106"][1]))  # Use Keyboard
+        click(*centre(main_controls["1141"][1]))  # the patch list takes the keys
+        xdotool("keydown", "q")
+        time.sleep(1.0)
+        held = green_pixels()
+        xdotool("keyup", "q")
+        assert held >= GREEN_MIN, "only %d green pixels after the rebuild" % held
+
+        project = os.path.join(run.folder, "Test.LVP")
+        saved_at = os.path.getmtime(project)
+        xdotool("windowfocus", "--sync", run.dialog)
+        xdotool("key", "alt+f")
+        time.sleep(0.5)
+        xdotool("key", "s")
+        wait_for(lambda: os.path.getmtime(project) != saved_at, 30, "the project to be saved")
+        time.sleep(0.5)
+        values = subprocess.run([read_project, run.folder, "Test.LVP"], check=True, capture_output=True,
+                                text=True).stdout.split()
+        assert values == ["800", "600", "2"], "saved project holds %s" % values
+
+        code = run.close()
+        assert code == 0, "exit code %d" % code
+        print("ok: 800 x 600 with two work buffers, %d green pixels, saved as %s" % (held, " ".join(values)))
+    finally:
+        run.cleanup()
+
+
+if __name__ == "__main__":
+    main()
