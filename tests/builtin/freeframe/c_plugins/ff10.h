@@ -99,6 +99,26 @@ static inline void ff10_fill(uint8_t* pixels, uint32_t width, uint32_t height, f
   }
 }
 
+/* The answers every test effect gives alike: its info record, initialise and
+   deinitialise, and the capabilities (32-bit video, one input frame).
+   Nonzero when `code` is one of them. */
+static inline int ff10_common(uint32_t code, uintptr_t input, const PlugInfoStruct* info, plugMainUnion* answer) {
+  switch (code) {
+    case FF10_GET_INFO:
+      *answer = info != 0 ? ff10_pointer(info) : ff10_int(FF10_FAIL);
+      return 1;
+    case FF10_INITIALISE:
+    case FF10_DEINITIALISE:
+      *answer = ff10_int(0);
+      return 1;
+    case FF10_GET_PLUGIN_CAPS:
+      *answer = ff10_int(input == FF10_CAP_32BIT_VIDEO || input == FF10_CAP_MAXIMUM_INPUT_FRAMES ? 1 : 0);
+      return 1;
+    default:
+      return 0;
+  }
+}
+
 FF10_EXPORT plugMainUnion plugMain(uint32_t functionCode, uintptr_t inputValue, uintptr_t instanceId);
 
 #endif

@@ -9,14 +9,9 @@ FF10_EXPORT int nullInstanceCalls(void) { return instanceCalls; }
 
 FF10_EXPORT plugMainUnion plugMain(uint32_t code, uintptr_t input, uintptr_t instanceId) {
   (void)instanceId;
+  plugMainUnion answer;
+  if (ff10_common(code, input, &info, &answer)) return answer;
   switch (code) {
-    case FF10_GET_INFO:
-      return ff10_pointer(&info);
-    case FF10_INITIALISE:
-    case FF10_DEINITIALISE:
-      return ff10_int(0);
-    case FF10_GET_PLUGIN_CAPS:
-      return ff10_int(input == FF10_CAP_32BIT_VIDEO || input == FF10_CAP_MAXIMUM_INPUT_FRAMES ? 1 : 0);
     case FF10_GET_NUM_PARAMETERS:
       return ff10_int(1);
     case FF10_GET_PARAMETER_TYPE:

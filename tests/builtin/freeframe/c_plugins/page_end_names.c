@@ -41,17 +41,13 @@ static void make_fields(void) {
 FF10_EXPORT plugMainUnion plugMain(uint32_t code, uintptr_t input, uintptr_t instanceId) {
   (void)instanceId;
   make_fields();
+  plugMainUnion answer;
+  if (ff10_common(code, input, info, &answer)) return answer;
   switch (code) {
-    case FF10_GET_INFO:
-      return info != NULL ? ff10_pointer(info) : ff10_int(FF10_FAIL);
-    case FF10_INITIALISE:
-    case FF10_DEINITIALISE:
     case FF10_DEINSTANTIATE:
     case FF10_SET_PARAMETER:
     case FF10_PROCESS_FRAME:
       return ff10_int(0);
-    case FF10_GET_PLUGIN_CAPS:
-      return ff10_int(input == FF10_CAP_32BIT_VIDEO || input == FF10_CAP_MAXIMUM_INPUT_FRAMES ? 1 : 0);
     case FF10_GET_NUM_PARAMETERS:
       return ff10_int(1);
     case FF10_GET_PARAMETER_TYPE:
