@@ -4,6 +4,7 @@
 // library. The interface was defined for 32-bit code, where pointers travel
 // in the 32-bit input value and result; here those are pointer-sized so the
 // same calls work in a 64-bit process (the numeric values are unchanged).
+#include <cstddef>
 #include <cstdint>
 
 namespace ff {
@@ -16,7 +17,7 @@ using PlugMainFn = Word (*)(uint32_t functionCode, Word inputValue, Word instanc
 
 inline constexpr const char* kEntryName = "plugMain";
 
-// A result of all ones in the low 32 bits (and nothing above) is failure.
+// A result of all ones in the low 32 bits is failure.
 inline constexpr Word kFail = 0xFFFFFFFFu;
 inline constexpr Word kSuccess = 0;
 
@@ -86,20 +87,42 @@ struct VideoInfo {
   uint32_t orientation;
 };
 
-// setParameter's argument: a float for numeric parameters, a text pointer
-// for text parameters.
+// setParameter's argument for a numeric parameter: the value is a float in
+// the 4 bytes after the index, the layout every FreeFrame 1.0 plug-in reads.
 struct SetParameter {
   uint32_t index;
-  union {
-    float number;
-    const char* text;
-    Word raw;
-  } value;
+  float value;
 };
+static_assert(sizeof(SetParameter) == 8);
+
+// setParameter's argument for a text parameter. A pointer does not fit the 4
+// bytes after the index in a 64-bit process, so it travels as 64-bit
+// FreeFrame hosts pass any pointer value: pointer-sized and naturally aligned,
+// at offset 8. The 4 bytes between are zero, so a plug-in that looks for a
+// 32-bit pointer after the index finds null rather than half an address.
+struct SetTextParameter {
+  uint32_t index;
+  uint32_t unused;
+  const char* text;
+};
+static_assert(sizeof(void*) != 8 || (sizeof(SetTextParameter) == 16 && offsetof(SetTextParameter, text) == 8));
+
+// A 1.0 plug-in fills only the low 32 bits of a status, count or float
+// answer; the rest is whatever its register held. Pointers (info records,
+// texts) and instance ids use the whole width, but a failed one may carry
+// the failure value in its low half only, so that half decides failure.
+inline uint32_t ResultWord(Word result) { return uint32_t(result); }
+inline bool Failed(Word result) { return ResultWord(result) == uint32_t(kFail); }
+
+// A pointer answer, or null when the call failed.
+template <typename T>
+const T* ResultPointer(Word result) {
+  return Failed(result) ? nullptr : reinterpret_cast<const T*>(result);
+}
 
 // The float a call answers, carried in the low 32 bits of the result.
 inline float ResultAsFloat(Word result) {
-  const uint32_t bits = uint32_t(result);
+  const uint32_t bits = ResultWord(result);
   float value;
   __builtin_memcpy(&value, &bits, sizeof value);
   return value;

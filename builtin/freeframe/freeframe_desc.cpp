@@ -19,15 +19,12 @@ lv::ClassId ClassIdFor(const uint8_t uniqueId[4]) {
 }
 
 FreeFrameDesc::FreeFrameDesc(PlugMainFn entry) : entry_(entry) {
-  const Word info = entry_(kGetInfo, 0, 0);
-  if (info != kFail && info != 0) {
-    const auto* plugInfo = reinterpret_cast<const PlugInfo*>(info);
+  if (const auto* plugInfo = ResultPointer<PlugInfo>(entry_(kGetInfo, 0, 0))) {
     classId_ = ClassIdFor(plugInfo->uniqueId);
     name_ = FieldText(reinterpret_cast<const char*>(plugInfo->pluginName), "");
   }
-  const Word extended = entry_(kGetExtendedInfo, 0, 0);
-  if (extended != kFail && extended != 0) {
-    description_ = reinterpret_cast<const PlugExtendedInfo*>(extended)->description;
+  if (const auto* extended = ResultPointer<PlugExtendedInfo>(entry_(kGetExtendedInfo, 0, 0))) {
+    description_ = extended->description;
   }
 }
 

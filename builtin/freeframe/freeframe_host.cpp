@@ -12,17 +12,16 @@ namespace ff {
 namespace {
 
 bool Accepts(PlugMainFn entry) {
-  const Word info = entry(kGetInfo, 0, 0);
-  if (info == kFail || info == 0) return false;
-  if (reinterpret_cast<const PlugInfo*>(info)->apiMajorVersion != 1) return false;
+  const auto* info = ResultPointer<PlugInfo>(entry(kGetInfo, 0, 0));
+  if (info == nullptr || info->apiMajorVersion != 1) return false;
   entry(kGetExtendedInfo, 0, 0);
-  if (entry(kGetPluginCaps, kCap32BitVideo, 0) != 1) return false;
+  if (ResultWord(entry(kGetPluginCaps, kCap32BitVideo, 0)) != 1) return false;
   entry(kGetPluginCaps, kCapProcessFrameCopy, 0);
   entry(kGetPluginCaps, kCapMinimumInputFrames, 0);
   const Word maximumInputs = entry(kGetPluginCaps, kCapMaximumInputFrames, 0);
-  if (maximumInputs != kFail && maximumInputs > 1) return false;
+  if (!Failed(maximumInputs) && ResultWord(maximumInputs) > 1) return false;
   entry(kGetPluginCaps, kCapCopyOrInPlace, 0);
-  return entry(kInitialise, 0, 0) == kSuccess;
+  return ResultWord(entry(kInitialise, 0, 0)) == kSuccess;
 }
 
 std::vector<std::string> LibrariesIn(const std::string& folder) {

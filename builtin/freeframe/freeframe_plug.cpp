@@ -28,9 +28,7 @@ void FormatThroughInstance(int32_t value, char* text, lv::Plug* instance, int32_
   static_cast<FreeFramePlug*>(instance)->FormatParam(index, value, text);
 }
 
-const char* TextResult(Word result) {
-  return result == kFail || result == 0 ? nullptr : reinterpret_cast<const char*>(result);
-}
+const char* TextResult(Word result) { return ResultPointer<char>(result); }
 
 // A chunk's remaining payload as text: at most `limit` bytes, cut at the
 // first NUL.
@@ -47,9 +45,9 @@ std::string ReadText(lv::ChunkStream* stream, int32_t limit) {
 
 FreeFramePlug::FreeFramePlug(PlugMainFn entry, const lv::ClassId& classId) : entry_(entry), classId_(classId) {
   const Word count = entry_(kGetNumParameters, 0, 0);
-  const uint32_t n = count == kFail ? 0 : uint32_t(count);
+  const uint32_t n = Failed(count) ? 0 : ResultWord(count);
   for (uint32_t index = 0; index < n; ++index) {
-    const uint32_t type = uint32_t(entry_(kGetParameterType, index, 0));
+    const uint32_t type = ResultWord(entry_(kGetParameterType, index, 0));
     std::string name = FieldText(TextResult(entry_(kGetParameterName, index, 0)), "Unnamed");
     const Word defaultValue = entry_(kGetParameterDefault, index, 0);
     if (type == kTextParameter) {
@@ -105,9 +103,11 @@ void FreeFramePlug::SetParam(int32_t i, int32_t value) {
     param.changed = true;
     return;
   }
-  SetParameter set{param.index, {}};
-  set.value.raw = 0;
-  set.value.number = param.value;
+  Send(param.index, param.value);
+}
+
+void FreeFramePlug::Send(uint32_t index, float value) {
+  SetParameter set{index, value};
   entry_(kSetParameter, reinterpret_cast<Word>(&set), instance_);
 }
 
@@ -134,23 +134,20 @@ bool FreeFramePlug::CreateDeviceObjects() {
     std::lock_guard lock(instanceLock_);
     VideoInfo video{info_.width, info_.height, kBitDepth32, kOriginTopLeft};
     const Word id = entry_(kInstantiate, reinterpret_cast<Word>(&video), 0);
-    if (id == kFail) {
+    // A null instance is a plug-in that could not allocate one.
+    if (Failed(id) || id == 0) {
       instance_ = kFailedInstance;
     } else {
       instance_ = id;
       instantiated_ = true;
       for (const TextParam& param : text_) {
-        SetParameter set{param.index, {}};
-        set.value.text = param.value.c_str();
+        SetTextParameter set{param.index, 0, param.value.c_str()};
         entry_(kSetParameter, reinterpret_cast<Word>(&set), instance_);
       }
       // Knob values that arrived while there was no instance.
       for (NumericParam& param : numeric_) {
         if (!param.changed) continue;
-        SetParameter set{param.index, {}};
-        set.value.raw = 0;
-        set.value.number = param.value;
-        entry_(kSetParameter, reinterpret_cast<Word>(&set), instance_);
+        Send(param.index, param.value);
         param.changed = false;
       }
     }

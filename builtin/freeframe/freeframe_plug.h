@@ -83,6 +83,7 @@ class FreeFramePlug final : public lv::Plug {
   };
 
   const NumericParam* Numeric(int32_t i) const;
+  // setParameter of a numeric value; instanceLock_ is held.
   void Send(uint32_t index, float value);
   void ReleaseTextures();
   bool MakeShaders();

@@ -120,7 +120,9 @@ void Performer::EndNote(uint8_t note, uint8_t channel, bool keyRelease) {
     }
   }
   if (found == nullptr) return;
-  if (keyRelease && (found->patch->KeepAfterNoteOff() || HoldMode())) return;
+  // Under hold the patch is not asked: to a patch the question means it is
+  // being let go (String Theory stops giving birth to play out).
+  if (keyRelease && (HoldMode() || found->patch->KeepAfterNoteOff())) return;
   EndInstance(found);
 }
 
@@ -252,7 +254,7 @@ void Performer::RenderFrame() {
       ActiveNote* note = AsNote(node);
       const bool keyDown = (heldNotes_[note->note] >> note->channel) & 1;
       SetRenderTarget(note);
-      if (!keyDown && !note->patch->KeepAfterNoteOff() && !hold) {
+      if (!keyDown && !hold && !note->patch->KeepAfterNoteOff()) {
         note->patch->NoteOff();
         activeNotes_->Unlink(note);
         delete note;

@@ -76,7 +76,7 @@ std::string Varying(std::ostringstream& decl, const GlStageShader& vs, const cha
     auto type = vs.outputTypes.find(v.location);
     const std::string t = type == vs.outputTypes.end() ? "vec4" : type->second;
     decl << "layout(location = " << v.location << ") in " << t << " " << name << ";\n";
-    const std::string value = "interpolateAtOffset(" + name + ", " + kPixelCentreOffsetGlsl + ")";
+    const std::string value = PixelInputGlsl(name);
     if (t == "float") return "vec4(" + value + ", 0.0, 0.0, 1.0)";
     if (t == "vec2") return "vec4(" + value + ", 0.0, 1.0)";
     if (t == "vec3") return "vec4(" + value + ", 1.0)";
@@ -121,6 +121,7 @@ std::string FixedFunctionKey(const DeviceState& state) {
 std::string FixedFunctionPixelGlsl(const DeviceState& state, const GlStageShader& vs) {
   std::ostringstream decl, body;
   decl << "#version 450\n";
+  decl << "uniform bool " << kPointDrawUniform << ";\n";
   const std::string diffuse = Varying(decl, vs, "COLOR", 0, "lv_in_color0", "vec4(1.0)");
   const std::string specular = Varying(decl, vs, "COLOR", 1, "lv_in_color1", "vec4(0.0, 0.0, 0.0, 1.0)");
   decl << "uniform vec4 lv_tfactor;\n";

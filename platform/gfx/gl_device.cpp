@@ -695,7 +695,7 @@ Result GlDevice::SetIndices(IndexBuffer* buffer) {
 
 // ---- Drawing ---------------------------------------------------------------
 
-bool GlDevice::ApplyProgram() {
+bool GlDevice::ApplyProgram(bool points) {
   const GlStageShader& vs = vertexShader_->Stage();
   GlStageShader* ps = pixelShader_ ? &pixelShader_->Stage() : nullptr;
   const bool alphaTest = state_.Get(RenderState::AlphaTestEnable) != 0;
@@ -714,6 +714,7 @@ bool GlDevice::ApplyProgram() {
     glUniform2f(p->pixelFix, 1.0f / static_cast<float>(state_.viewport.width),
                 -(1.0f - 2.0f * kPixelCentreStep) / static_cast<float>(state_.viewport.height));
   }
+  if (p->pointDraw >= 0) glUniform1i(p->pointDraw, points ? 1 : 0);
   if (p->alphaFunc >= 0) {
     const uint32_t func = state_.Get(RenderState::AlphaTestEnable) ? state_.Get(RenderState::AlphaFunc)
                                                                    : static_cast<uint32_t>(Cmp::Always);
@@ -790,7 +791,7 @@ GLenum GlDevice::PrepareDraw(PrimitiveType type, uint32_t primitiveCount, GLsize
   if (!vertexShader_ || primitiveCount == 0) return kNoDraw;  // vertex processing needs a shader here
   if (!BindTarget()) return kNoDraw;
   ApplyRenderState(state_, depthAttached_, &applied_);
-  if (!ApplyProgram()) return kNoDraw;
+  if (!ApplyProgram(type == PrimitiveType::PointList)) return kNoDraw;
   ApplyTextures();
   ApplyVertexInput(vertexShader_->Stage());
   return GlPrimitive(type);

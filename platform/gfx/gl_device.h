@@ -120,7 +120,7 @@ class GlDevice final : public Device, public ConstantSink {
   static constexpr GLenum kNoDraw = ~GLenum(0);
   GLenum PrepareDraw(PrimitiveType type, uint32_t primitiveCount, GLsizei* vertexCount);
   bool BindTarget();  // the draw framebuffer with the current target; false if incomplete
-  bool ApplyProgram();
+  bool ApplyProgram(bool points);
   void ApplyTextures();
   void ApplyVertexInput(const GlStageShader& vs);
   void ResetViewport();

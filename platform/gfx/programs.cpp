@@ -159,6 +159,7 @@ std::unique_ptr<GlProgram> ProgramCache::Link(const GlStageShader& vs, const GlS
   p->alphaFunc = glGetUniformLocation(program, "lv_alphaFunc");
   p->alphaRef = glGetUniformLocation(program, "lv_alphaRef");
   p->textureFactor = glGetUniformLocation(program, "lv_tfactor");
+  p->pointDraw = glGetUniformLocation(program, kPointDrawUniform);
   p->vertexBlockSize = BindBlock(program, vs.code, kVertexBlockBinding);
   BindSamplers(program, vs.code);
   if (ps) {

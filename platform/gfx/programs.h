@@ -28,6 +28,7 @@ struct GlProgram {
   GLint alphaFunc = -1;
   GLint alphaRef = -1;
   GLint textureFactor = -1;
+  GLint pointDraw = -1;  // the pixel stage's switch for drawing points
   GLint vertexBlockSize = 0;  // 0: the stage has no uniform block
   GLint pixelBlockSize = 0;
   bool writesPointSize = false;

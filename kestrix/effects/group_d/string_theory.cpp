@@ -146,15 +146,17 @@ void StringTheory::NoteOn() {
   elapsed_ = 0;
   birthAccumulator_ = 0;
   keepPlaying_ = true;
-  released_ = false;
+  letGo_ = false;
   loops_.clear();
   Birth();
 }
 
 bool StringTheory::KeepAfterNoteOff() {
-  // Asked only once the key is up: from then on no loop is born, so the
-  // note ends when the last one has died.
-  released_ = true;
+  // The host asks before each frame while the key is up and nothing else
+  // keeps the note: that frame gives no birth, so the note ends when its last
+  // loop has died. A frame drawn without asking (the key down, or the host's
+  // hold keeping the note) gives birth as usual.
+  letGo_ = true;
   return keepPlaying_;
 }
 
@@ -169,9 +171,11 @@ void StringTheory::Render(uint32_t milliseconds) {
   elapsed_ += milliseconds;
   birthAccumulator_ += milliseconds;
   const uint32_t interval = BirthInterval();
+  const bool letGo = letGo_;
+  letGo_ = false;
   while (birthAccumulator_ >= interval) {
     birthAccumulator_ -= interval;
-    if (!released_) Birth();
+    if (!letGo) Birth();
   }
 
   gfx::Device* device = host != nullptr ? host->GetDevice() : nullptr;

@@ -56,6 +56,8 @@ class StringTheory final : public lv::Plug {
   int32_t GetParam(int32_t i) override { return params_[i]; }
   void SetParam(int32_t i, int32_t value) override { params_[i] = value; }
 
+  int32_t LoopCount() const { return int32_t(loops_.size()); }
+
  private:
   void Birth();
   uint32_t BirthInterval() const;
@@ -66,7 +68,7 @@ class StringTheory final : public lv::Plug {
   uint32_t elapsed_ = 0;
   uint32_t birthAccumulator_ = 0;
   bool keepPlaying_ = false;
-  bool released_ = false;  // the key is up: no more births, the last loops play out
+  bool letGo_ = false;  // asked to keep playing since the last frame: no births
 
   gfx::Ref<gfx::VertexDeclaration> declaration_;
   gfx::Ref<gfx::VertexBuffer> vertices_;

@@ -20,7 +20,7 @@ constexpr std::string_view kSourceName = "shader";
 // interface carries a vec4 (so that stages declaring it with different widths
 // still link, as Direct3D allows) and main copies between it and the shader's
 // own variable; an interpolated input is read at Direct3D's pixel centre
-// (see kPixelCentreStep).
+// (see kPixelCentreStep), except while points are drawn (kPointDrawUniform).
 struct WidenedVarying {
   std::string inner;   // name the translated code uses
   std::string outer;   // the vec4 interface name
@@ -418,17 +418,19 @@ class Translator {
     size_t mainEnd = glsl.rfind('}');
     if (mainAt == std::string::npos || mainEnd == std::string::npos || mainEnd < mainAt) return glsl;
     std::string prologue, epilogue;
+    bool readsAtCentre = false;
     for (const WidenedVarying& w : widened_) {
       static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz", ""};
       if (!w.declared) continue;
       if (w.output) {
         epilogue += "    " + w.outer + " = " + Fill(w) + ";\n";
       } else {
-        const std::string value =
-            w.interpolated ? "interpolateAtOffset(" + w.outer + ", " + kPixelCentreOffsetGlsl + ")" : w.outer;
+        readsAtCentre = readsAtCentre || w.interpolated;
+        const std::string value = w.interpolated ? PixelInputGlsl(w.outer) : w.outer;
         prologue += "    " + w.inner + " = " + value + kSwizzle[w.components] + ";\n";
       }
     }
+    if (readsAtCentre) header += std::string("uniform bool ") + kPointDrawUniform + ";\n";
     if (vertex) {
       header += std::string("uniform vec2 ") + kPixelFixUniform + ";\n";
       if (hasPosition_) epilogue += std::string("    gl_Position.xy += ") + kPixelFixUniform + " * gl_Position.w;\n";

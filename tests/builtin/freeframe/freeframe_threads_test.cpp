@@ -5,11 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "device_fixture.h"
-#include "fake_prompts.h"
-#include "freeframe_fixture.h"
-#include "host/lorvane_host.h"
-#include "pattern_source.h"
+#include "freeframe_render_fixture.h"
 
 // The Mesa driver synchronises its worker threads with primitives
 // ThreadSanitizer cannot see; its reports from inside the driver are not
@@ -18,40 +14,11 @@ extern "C" const char* __tsan_default_suppressions() { return "race:swrast_dri.s
 
 namespace {
 
-class FreeFrameThreads : public gfx::test::DeviceTest {
- protected:
-  void SetUp() override {
-    DeviceTest::SetUp();
-    ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(good_);
-    ASSERT_EQ(gfx::Result::Ok, device_->GetBackBuffer(0, 0, &backBuffer_));
-    host_.device = device_;
-    host_.targetSurface = backBuffer_;
-    host_.GetTargetDesc(nullptr, true);
-    registry_.SetHost(&host_);
-    registry_.RegisterSourceKind(&patternKind_, nullptr);
-    host_.registry = &registry_;
-    freeFrame_.LoadPlugins(kFreeFrameFolder, registry_);
-  }
-  void TearDown() override {
-    freeFrame_.UnloadPlugins();
-    if (backBuffer_ != nullptr) backBuffer_->Release();
-    DeviceTest::TearDown();
-  }
-
-  LibraryRecord good_{"good"};
-  FakePrompts prompts_;
-  gfx::Surface* backBuffer_ = nullptr;
-  lv::LorvaneHost host_{nullptr};
-  pattern::PatternKind patternKind_;
-  lv::PlugRegistry registry_;
-  ff::FreeFrameHost freeFrame_;
-};
+using FreeFrameThreads = ff::test::FreeFrameRender;
 
 TEST_F(FreeFrameThreads, KnobWhileRendering) {
-  PlugPtr plug(registry_.CreatePlug(registry_.FindPlugKind(TestClassId("TINV"))));
-  ASSERT_TRUE(plug);
-  plug->SetInputName(0, "Pattern:");
+  ASSERT_NO_FATAL_FAILURE(Make("TINV"));
+  PlugPtr& plug = plug_;
   ASSERT_TRUE(plug->CreateDeviceObjects());
   plug->NoteOn();
 

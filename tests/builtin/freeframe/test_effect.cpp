@@ -40,12 +40,12 @@ struct ExtendedInfo {
 struct Video {
   uint32_t width, height, depth, orientation;
 };
+// setParameter: a number in the 4 bytes after the index; a text pointer,
+// which does not fit there, at offset 8.
 struct Set {
   uint32_t index;
-  union {
-    float number;
-    const char* text;
-  } value;
+  float number;
+  const char* text;
 };
 
 Info info = {FF_API_MAJOR, 7, {}, {}, 0};
@@ -119,11 +119,11 @@ extern "C" __attribute__((visibility("default"))) Word plugMain(uint32_t code, W
       if (instance != 0x1234) return kFail;
       const Set* set = reinterpret_cast<const Set*>(input);
       if (set->index == 1) {
-        std::strncpy(log.text, set->value.text, sizeof log.text - 1);
+        std::strncpy(log.text, set->text, sizeof log.text - 1);
       } else if (set->index < 4) {
-        values[set->index] = set->value.number;
+        values[set->index] = set->number;
         log.lastSetIndex = set->index;
-        log.lastSetValue = set->value.number;
+        log.lastSetValue = set->number;
       }
       ++log.sets;
       return 0;

@@ -94,6 +94,19 @@ inline constexpr float kPixelCentreStep = 1.0f / 16.0f;
 // `interpolateAtOffset(<input>, <this>)` reads an input as above (the same step).
 inline constexpr const char* kPixelCentreOffsetGlsl = "vec2(0.0, -0.0625)";
 
+// A point has one value of each input over its whole square, and
+// interpolateAtOffset is undefined for points (llvmpipe reads whatever its
+// setup left there). The pixel stage declares this uniform, which the device
+// sets while it draws points, and then reads its inputs as they are.
+inline constexpr const char* kPointDrawUniform = "lv_PointDraw";
+
+// The expression that reads pixel-stage input `name` at Direct3D's pixel
+// centre, or as it is while points are drawn.
+inline std::string PixelInputGlsl(const std::string& name) {
+  return std::string("(") + kPointDrawUniform + " ? " + name + " : interpolateAtOffset(" + name + ", " +
+         kPixelCentreOffsetGlsl + "))";
+}
+
 // Fills this stage's uniform block from the device's register file
 // (registers: float4 each, `registerCount` of them). Implemented with the compiler.
 void FillUniformBlock(const ShaderCode& code, const float* registers, int registerCount, uint8_t* block);

@@ -254,6 +254,54 @@ TEST_F(DeviceTest, ConstantsAreDeviceRegisters) {
   psC->Release();
 }
 
+// A point has one value of each vertex output over its square: the pixel
+// stage must read them as they are (reading them off the pixel centre is not
+// defined for points, and gave garbage that changed from run to run).
+TEST_F(DeviceTest, PointsTakeTheirVertexValues) {
+  Texture* texture = MakeTexture(4, 1, {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u});
+  PixelShader* textured = MakePixelShader("ps_texture");
+  PixelShader* coloured = MakePixelShader("ps_color");
+  ASSERT_EQ(Result::Ok, device_->SetVertexDeclaration(decl_));
+  ASSERT_EQ(Result::Ok, device_->SetVertexShader(vertexShader_));
+  device_->SetTexture(0, texture);
+  device_->SetRenderState(RenderState::ZEnable, 0);
+  SetProjection(kWidth, kHeight);
+  SetColor(0.2f, 0.4f, 0.6f, 1.0f);
+  const uint32_t diffuse = 0xFF336699u;
+  // Point k on pixel (3k + 1, k + 2), at the centre of texel k.
+  QuadVertex points[4];
+  for (int k = 0; k < 4; ++k) {
+    points[k] = {float(3 * k + 1) - kWidth / 2.0f, kHeight / 2.0f - float(k + 2), 1.0f, (float(k) + 0.5f) / 4.0f, 0.5f};
+  }
+  const struct {
+    const char* stage;
+    PixelShader* shader;
+    bool texel;
+  } stages[] = {{"ps_texture", textured, true}, {"ps_color", coloured, false}, {"fixed function", nullptr, false}};
+  device_->SetTextureStageState(0, TextureStageState::ColorOp, static_cast<uint32_t>(TextureOp::SelectArg1));
+  device_->SetTextureStageState(0, TextureStageState::ColorArg1, texarg::Diffuse);
+  for (const auto& stage : stages) {
+    device_->Clear(0, nullptr, clear::Target, 0xFF000000u, 1.0f, 0);
+    device_->SetPixelShader(stage.shader);
+    ASSERT_EQ(Result::Ok, device_->DrawPrimitiveUP(PrimitiveType::PointList, 4, points, sizeof(QuadVertex)));
+    const std::vector<uint32_t> pixels = ReadBackBuffer();
+    const uint32_t texels[4] = {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u};
+    size_t drawn = 0;
+    for (uint32_t pixel : pixels) drawn += pixel != 0xFF000000u;
+    EXPECT_EQ(drawn, 4u) << stage.stage;
+    for (int k = 0; k < 4; ++k) {
+      const uint32_t expected = stage.texel ? texels[k] : diffuse;
+      EXPECT_TRUE(ColorNear(pixels[size_t(k + 2) * kWidth + size_t(3 * k + 1)], expected, 1))
+          << stage.stage << " point " << k;
+    }
+  }
+  device_->SetPixelShader(nullptr);
+  device_->SetTexture(0, nullptr);
+  textured->Release();
+  coloured->Release();
+  texture->Release();
+}
+
 TEST_F(DeviceTest, FixedFunctionModulate4XKeepsTextureAlpha) {
   // Texel (R 0xFF, G 0x80, B 0x40, A 0x60) x diffuse (0.5, 0.25, 0.75, 0.2) x 4, saturated.
   Texture* texture = MakeTexture(1, 1, {0x60FF8040u});
