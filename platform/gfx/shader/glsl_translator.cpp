@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <unordered_set>
 
 #include "hlsl_front_end.h"
 #include "semantics.h"
@@ -28,6 +29,12 @@ struct WidenedVarying {
   bool output = false;
   bool interpolated = false;  // an input read at Direct3D's pixel centre
   bool declared = false;      // found in the translated text
+};
+
+// A pixel input read from gl_FragCoord: a plain global that main fills.
+struct FragmentPosition {
+  std::string name;
+  int components = 4;
 };
 
 class Translator {
@@ -105,6 +112,24 @@ class Translator {
     compiler_.set_decoration(r.id, spv::DecorationBuiltIn, builtIn);
   }
 
+  // A pixel input of the position (often in the struct the vertex stage
+  // returns) is the pixel's own position, as Direct3D 9 gives it: whole
+  // numbers from the top-left pixel, which is where gl_FragCoord's centre
+  // lies minus half a pixel (the targets keep row 0 at the top). Unread, it
+  // costs nothing: it is no varying, and GL drops the unused copy.
+  bool MakeFragmentPosition(const spirv_cross::Resource& r, const std::string& key) {
+    const SPIRType& type = compiler_.get_type(r.type_id);
+    if (type.basetype != SPIRType::Float || type.columns != 1 || !type.array.empty()) {
+      Error("pixel shader input " + key + " must be a float vector");
+      return false;
+    }
+    const std::string name = "lv_" + key;
+    compiler_.set_name(r.id, name);
+    compiler_.unset_decoration(r.id, spv::DecorationLocation);  // no varying: see PostProcess
+    fragmentPositions_.push_back({name, static_cast<int>(type.vecsize)});
+    return true;
+  }
+
   bool PatchInterface() {
     const bool vertex = input_.stage == ShaderStage::Vertex;
     std::set<std::string> seen;
@@ -123,6 +148,10 @@ class Translator {
         compiler_.set_decoration(r.id, spv::DecorationLocation, location);
         compiler_.set_name(r.id, "in_" + key);
         code_.inputs.push_back({s.name, s.index, location});
+        continue;
+      }
+      if ((s.name == "POSITION" && s.index == 0) || (s.name == "VPOS" && s.index == 0)) {
+        if (!MakeFragmentPosition(r, key)) return false;
         continue;
       }
       std::optional<int> location = VaryingLocation(s);
@@ -335,26 +364,41 @@ class Translator {
     return true;
   }
 
+  // As the Direct3D 9 compiler does: a sampler the shader never reads has no
+  // register; the others keep their register(sN) and the rest take the free
+  // units in declaration order.
   bool AssignSamplers() {
-    auto samplers = resources_.sampled_images;
     if (!resources_.separate_images.empty() || !resources_.separate_samplers.empty()) {
       Error("separate texture and sampler objects are not supported; use sampler2D and tex2D");
       return false;
     }
+    const std::unordered_set<spirv_cross::VariableID> active = compiler_.get_active_interface_variables();
+    // GL has one name space of uniforms for the program, Direct3D one set of
+    // sampler registers per shader: a sampler declared in both stages gets
+    // the unit of its register in each, under a name of each stage's own.
+    const char* prefix = input_.stage == ShaderStage::Vertex ? "lv_vsampler_" : "lv_psampler_";
+    std::vector<spirv_cross::Resource> samplers;
     std::vector<bool> used(kSamplerUnits, false);
-    std::vector<int> units(samplers.size(), -1);
-    for (size_t i = 0; i < samplers.size(); ++i) {
-      std::optional<int> unit = ExplicitRegister(samplers[i].name, 's');
-      if (!unit) continue;
-      if (*unit >= kSamplerUnits || used[*unit]) {
-        Error("sampler register s" + std::to_string(*unit) + " of '" + samplers[i].name + "' is " +
+    std::vector<int> units;
+    for (const spirv_cross::Resource& r : resources_.sampled_images) {
+      compiler_.set_name(r.id, prefix + r.name);
+      std::optional<int> unit = ExplicitRegister(r.name, 's');
+      if (unit && (*unit >= kSamplerUnits || used[*unit])) {
+        Error("sampler register s" + std::to_string(*unit) + " of '" + r.name + "' is " +
               (*unit >= kSamplerUnits ? "out of range" : "already used"));
         return false;
       }
-      used[*unit] = true;
-      units[i] = *unit;
+      if (unit) used[*unit] = true;
+      if (!active.count(r.id)) continue;
+      samplers.push_back(r);
+      units.push_back(unit.value_or(-1));
     }
-    for (size_t i = 0; i < samplers.size(); ++i) {
+    std::vector<size_t> order(samplers.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      return DeclarationIndex(samplers[a].name) < DeclarationIndex(samplers[b].name);
+    });
+    for (size_t i : order) {
       if (units[i] >= 0) continue;
       auto free = std::find(used.begin(), used.end(), false);
       if (free == used.end()) {
@@ -414,10 +458,22 @@ class Translator {
       w.declared = true;
       glsl.replace(at, declared.size(), " vec4 " + w.outer + ";\n" + kTypes[w.components] + " " + w.inner + ";");
     }
+    std::string prologue;
+    for (const FragmentPosition& f : fragmentPositions_) {
+      static const char* kTypes[] = {"", "float", "vec2", "vec3", "vec4"};
+      static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz", ""};
+      const std::string declared = std::string(" ") + kTypes[f.components] + " " + f.name + ";";
+      const size_t at = glsl.find(declared);
+      if (at == std::string::npos) continue;
+      const size_t lineStart = glsl.rfind('\n', at) + 1;  // npos + 1 == 0
+      glsl.replace(lineStart, at + declared.size() - lineStart, declared.substr(1));
+      prologue += "    " + f.name + " = vec4(gl_FragCoord.xy - vec2(0.5), gl_FragCoord.z, 1.0 / gl_FragCoord.w)" +
+                  kSwizzle[f.components] + ";\n";
+    }
     size_t mainAt = glsl.find("\nvoid main()\n{\n");
     size_t mainEnd = glsl.rfind('}');
     if (mainAt == std::string::npos || mainEnd == std::string::npos || mainEnd < mainAt) return glsl;
-    std::string prologue, epilogue;
+    std::string epilogue;
     for (const WidenedVarying& w : widened_) {
       static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz", ""};
       if (!w.declared) continue;
@@ -447,6 +503,7 @@ class Translator {
   spirv_cross::ShaderResources resources_;
   std::vector<std::string> topNames_;  // per constant: the global it belongs to
   std::vector<WidenedVarying> widened_;
+  std::vector<FragmentPosition> fragmentPositions_;
   bool hasPosition_ = false;
 };
 

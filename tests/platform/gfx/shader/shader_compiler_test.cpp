@@ -57,10 +57,11 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(v.profile, "vs_3_0");
 
   // Declaration order; KeyColor keeps its c8 and KeyDist takes the first
-  // register free after Color.
+  // register free after Color. The sampler the stage never reads has no
+  // register, as with the Direct3D 9 compiler.
   std::vector<std::string> names;
   for (const ShaderConstant& c : v.constants) names.push_back(c.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"matWVP", "Color", "KeyColor", "KeyDist", "Source"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"matWVP", "Color", "KeyColor", "KeyDist"}));
   struct Expected {
     const char* name;
     int reg, count;
@@ -69,19 +70,13 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   for (const Expected& e : {Expected{"matWVP", 0, 4, ConstantClass::MatrixColumns},
                             Expected{"Color", 4, 1, ConstantClass::Vector},
                             Expected{"KeyColor", 8, 1, ConstantClass::Vector},
-                            Expected{"KeyDist", 5, 1, ConstantClass::Scalar},
-                            Expected{"Source", 0, 1, ConstantClass::Object}}) {
+                            Expected{"KeyDist", 5, 1, ConstantClass::Scalar}}) {
     const ShaderConstant* c = Find(v, e.name);
     ASSERT_TRUE(c) << e.name;
     EXPECT_EQ(c->registerIndex, e.reg) << e.name;
     EXPECT_EQ(c->registerCount, e.count) << e.name;
     EXPECT_EQ(c->cls, e.cls) << e.name;
   }
-  const ShaderConstant* source = Find(v, "Source");
-  EXPECT_EQ(source->type, ConstantType::Sampler2D);
-  using State = std::pair<std::string, std::string>;
-  EXPECT_EQ(source->samplerStates, (std::vector<State>{{"Texture", "SourceTex"}, {"MinFilter", "Point"},
-                                                        {"MagFilter", "Point"}, {"AddressU", "Clamp"}}));
   EXPECT_EQ(v.uniformBlock, "VertexConstants");
   EXPECT_EQ(v.uniformBinding, 0);
   EXPECT_GE(v.uniformBlockSize, 100u);
@@ -102,6 +97,14 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(ps.code->uniformBlock, "PixelConstants");
   EXPECT_EQ(ps.code->uniformBinding, 1);
   EXPECT_EQ(Find(*ps.code, "KeyDist")->registerIndex, 5);  // the same layout in every entry of the text
+  const ShaderConstant* source = Find(*ps.code, "Source");
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->registerIndex, 0);
+  EXPECT_EQ(source->cls, ConstantClass::Object);
+  EXPECT_EQ(source->type, ConstantType::Sampler2D);
+  using State = std::pair<std::string, std::string>;
+  EXPECT_EQ(source->samplerStates, (std::vector<State>{{"Texture", "SourceTex"}, {"MinFilter", "Point"},
+                                                        {"MagFilter", "Point"}, {"AddressU", "Clamp"}}));
   EXPECT_TRUE(Contains(ps.code->glsl, "layout(location = 0) out vec4 out_COLOR0;"));
   EXPECT_TRUE(ps.code->pixelFixUniform.empty());
 }
@@ -225,15 +228,18 @@ TEST(ShaderCompiler, ExplicitRegistersAreKeptAndTheRestFillTheGaps) {
       "float4 ps_main(float2 t : TEXCOORD0) : COLOR { return tex2D(S0, t) * tex2D(S1, t) * tex2D(S2, t) * V * A; }";
   ShaderCompileResult vs = Compile(source, "vs_main", "vs_2_0");
   ASSERT_TRUE(vs.code) << vs.messages;
-  const std::map<std::string, int> vsRegisters = {{"A", 2}, {"M", 3}, {"B", 0}, {"V", 20}, {"S1", 1}, {"S0", 0}, {"S2", 2}};
+  const std::map<std::string, int> vsRegisters = {{"A", 2}, {"M", 3}, {"B", 0}, {"V", 20}};
   for (const auto& [name, reg] : vsRegisters) EXPECT_EQ(Find(*vs.code, name)->registerIndex, reg) << name;
+  EXPECT_FALSE(Find(*vs.code, "S0"));  // samplers the stage does not read
   ShaderCompileResult ps = Compile(source, "ps_main", "ps_2_0");
   ASSERT_TRUE(ps.code) << ps.messages;
   EXPECT_EQ(Find(*ps.code, "V")->registerIndex, 1);
   EXPECT_EQ(Find(*ps.code, "B")->registerIndex, 0);
   EXPECT_EQ(Find(*ps.code, "M")->registerIndex, 3);
-  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 1) uniform sampler2D S1;"));
-  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 2) uniform sampler2D S2;"));
+  for (const auto& [name, reg] : std::map<std::string, int>{{"S1", 1}, {"S0", 0}, {"S2", 2}})
+    EXPECT_EQ(Find(*ps.code, name)->registerIndex, reg) << name;
+  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 1) uniform sampler2D lv_psampler_S1;"));
+  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 2) uniform sampler2D lv_psampler_S2;"));
 
   struct Bad {
     const char* source;
