@@ -440,7 +440,10 @@ class Stripper {
   // later loop declaring it again reuses it, as that compiler did).
   void HoistLoopVariables(size_t forAt, size_t blockClose, std::set<std::string>& hoisted) {
     const size_t open = forAt + 1;
-    if (!Is(open, "(") || open + 2 >= tokens_.size() || tokens_[open + 1].kind != TokenKind::Identifier ||
+    // Only a loop that is a statement of the block itself: in front of the
+    // body of an if or a loop the declaration would change what that runs.
+    const bool ownStatement = Is(forAt - 1, ";") || Is(forAt - 1, "{") || Is(forAt - 1, "}");
+    if (!ownStatement || !Is(open, "(") || open + 2 >= tokens_.size() || tokens_[open + 1].kind != TokenKind::Identifier ||
         Components(tokens_[open + 1].text) == 0 || tokens_[open + 2].kind != TokenKind::Identifier)
       return;
     const size_t close = Matching(open);

@@ -345,6 +345,28 @@ TEST(ShaderCompiler, DefinesAndIncludesReachTheText) {
   EXPECT_FALSE(noHandler.code);
 }
 
+// The rewritten forms bring helpers ahead of the text; messages keep the
+// lines as written, and a helper needed by the text and an included file is
+// made once.
+TEST(ShaderCompiler, RewrittenFormsKeepTheLinesOfTheTextAndItsIncludes) {
+  MapIncludes includes;
+  includes.files["parts.fxh"] = "float First(float4 v) { float p[4] = (float[4])v; return p[0]; }\n";
+  const std::string source =
+      "\xEF\xBB\xBF#include \"parts.fxh\"\n"
+      "float4 Color;\n"
+      "float4 ps_main() : COLOR0 {\n"
+      "  float p[4] = (float[4])Color;\n"
+      "  for (int i = 0; i < 2; i++) p[i] += First(Color);\n"
+      "  return p[i] LINE6;\n"
+      "}\n";
+  ShaderCompileResult good = Compile(source, "ps_main", "ps_2_0", {{"LINE6", ""}}, &includes);
+  EXPECT_TRUE(good.code) << good.messages;
+  EXPECT_EQ(good.messages, "");
+  ShaderCompileResult bad = Compile(source, "ps_main", "ps_2_0", {{"LINE6", "+ undefinedThing"}}, &includes);
+  EXPECT_FALSE(bad.code);
+  EXPECT_TRUE(Contains(bad.messages, "shader(6): error:")) << bad.messages;
+}
+
 TEST(ShaderCompiler, ErrorsGiveNoShaderAndTheLineWarningsStillGiveAShader) {
   ShaderCompileResult error = Compile(
       "float4 Color;\n\nfloat4 ps_main(float2 t : TEXCOORD0) : COLOR0 { return Color * undefinedThing; }\n", "ps_main",
@@ -369,7 +391,10 @@ TEST(ShaderCompiler, ErrorsGiveNoShaderAndTheLineWarningsStillGiveAShader) {
   };
   const char* ok = "float4 vs_main(float4 p : POSITION) : POSITION { return p; }";
   for (const Bad& b : {Bad{ok, "vs_missing", "vs_3_0", "error"}, Bad{ok, "vs_main", "vs_9_9", "invalid profile"},
-                       Bad{ok, "vs_main", "", "invalid profile"}, Bad{ok, "", "vs_3_0", "no entry point"},
+                       Bad{ok, "vs_main", "", "invalid profile"},
+                       Bad{ok, "vs_main", "vs_4_0", "profile 'vs_4_0' is Shader Model 4 or later"},
+                       Bad{ok, "vs_main", "vs_4_0_level_9_3", "Shader Model 4 or later"},
+                       Bad{ok, "vs_main", "ps_5_0", "Shader Model 4 or later"}, Bad{ok, "", "vs_3_0", "no entry point"},
                        Bad{"float4 a;\ntechnique T { pass P {", "vs_main", "vs_3_0", "shader(2): error"},
                        Bad{"float4 vs_main(float4 p : POSITION) : BLENDWEIGHT7 { return p; }", "vs_main", "vs_3_0",
                            "not supported"},

@@ -1,5 +1,5 @@
 // Both stages sample Image: the vertex stage (vertex texture fetch) takes
-// its colour, the pixel stage multiplies its own sample and a ramp.
+// its colour, the pixel stage reads a ramp first, then its own sample.
 sampler2D Ramp;
 sampler2D Image;
 
@@ -18,5 +18,5 @@ VS_OUTPUT vs_main(float4 pos : POSITION, float2 tex : TEXCOORD0) {
 }
 
 float4 ps_main(float4 diffuse : COLOR0, float2 tex : TEXCOORD0) : COLOR0 {
-  return tex2D(Image, tex) * diffuse + tex2D(Ramp, tex) * 0.25;
+  return tex2D(Ramp, tex) * 0.25 + tex2D(Image, tex) * diffuse;
 }
