@@ -114,6 +114,9 @@ class Stripper {
       : tokens_(Tokenize(source, source.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0)) {
     result_.text = std::string(source);
     if (source.starts_with(kUtf8ByteOrderMark)) result_.text.replace(0, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark.size(), ' ');
+    FindClosingBrackets();
+    // Every form rewritten has a '[' or a loop; most texts have neither.
+    mayNeedRewrites_ = source.find('[') != std::string_view::npos || source.find("for") != std::string_view::npos;
   }
 
   CleanedSource Run() {
@@ -154,7 +157,12 @@ class Stripper {
   // Index of the token closing the bracket opened at `open`.
   size_t Matching(size_t open) {
     std::string_view o = tokens_[open].text;
-    std::string_view c = o == "{" ? "}" : o == "(" ? ")" : o == "[" ? "]" : ">";
+    if (o == "{" || o == "(" || o == "[") {
+      if (closing_[open] < tokens_.size()) return closing_[open];
+      Fail(open, "unexpected end of file: '" + std::string(o) + "' is not closed");
+      return tokens_.size();
+    }
+    std::string_view c = ">";
     int depth = 0;
     for (size_t i = open; i < tokens_.size(); ++i) {
       if (tokens_[i].text == o) ++depth;
@@ -162,6 +170,31 @@ class Stripper {
     }
     Fail(open, "unexpected end of file: '" + std::string(o) + "' is not closed");
     return tokens_.size();
+  }
+
+  // Matching is asked for again and again while the text is walked: every
+  // bracket's partner is found once. Each kind nests on its own, so "( }"
+  // inside braces does not end them.
+  void FindClosingBrackets() {
+    closing_.assign(tokens_.size(), tokens_.size());
+    std::vector<size_t> open[3];
+    auto close = [&](std::vector<size_t>& opened, size_t at) {
+      if (opened.empty()) return;
+      closing_[opened.back()] = at;
+      opened.pop_back();
+    };
+    for (size_t i = 0; i < tokens_.size(); ++i) {
+      if (tokens_[i].kind != TokenKind::Punct) continue;
+      switch (tokens_[i].text[0]) {
+        case '{': open[0].push_back(i); break;
+        case '(': open[1].push_back(i); break;
+        case '[': open[2].push_back(i); break;
+        case '}': close(open[0], i); break;
+        case ')': close(open[1], i); break;
+        case ']': close(open[2], i); break;
+        default: break;
+      }
+    }
   }
 
   // Index just past the ';' ending the statement at `i` (braces, parentheses
@@ -216,7 +249,7 @@ class Stripper {
       if (Is(close, "{")) {
         size_t open = close;
         close = Matching(open);
-        if (close < tokens_.size()) RewriteBody(open, close);
+        if (close < tokens_.size() && mayNeedRewrites_) RewriteBody(open, close);
       }
       return close + 1;
     }
@@ -258,7 +291,7 @@ class Stripper {
             if (Is(i, "{") || Is(i, "(") || Is(i, "[")) i = Matching(i);
             ++i;
           }
-          for (size_t k = initialiser; k < i && k < tokens_.size(); ++k) ArrayCast(k);
+          for (size_t k = initialiser; mayNeedRewrites_ && k < i && k < tokens_.size(); ++k) ArrayCast(k);
         }
       }
       result_.globals.push_back(std::move(global));
@@ -497,9 +530,11 @@ class Stripper {
   };
 
   std::vector<Token> tokens_;
+  std::vector<size_t> closing_;  // per opening bracket: its partner, or tokens_.size()
   CleanedSource result_;
   std::vector<Edit> edits_;
   std::set<std::string> helpers_;
+  bool mayNeedRewrites_ = false;
 };
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <set>
-#include <unordered_set>
 
 #include "hlsl_front_end.h"
 #include "semantics.h"
@@ -364,6 +363,33 @@ class Translator {
     return true;
   }
 
+  // Per sampled image of resources_: whether the code reads it. A sampler
+  // variable is only ever reached through a load, an access chain (arrays)
+  // or as a call argument; a look at those instructions is much cheaper
+  // than the translator's walk of every function.
+  std::vector<bool> SamplersRead() const {
+    const std::vector<uint32_t>& words = *input_.spirv;
+    const auto& images = resources_.sampled_images;
+    std::vector<bool> read(images.size(), false);
+    auto mark = [&](uint32_t id) {
+      for (size_t k = 0; k < images.size(); ++k)
+        if (images[k].id == id) read[k] = true;
+    };
+    constexpr size_t kHeaderWords = 5;
+    for (size_t at = kHeaderWords; at < words.size();) {
+      const uint32_t count = words[at] >> 16;
+      const auto op = static_cast<spv::Op>(words[at] & 0xFFFF);
+      if (count == 0 || at + count > words.size()) break;
+      if ((op == spv::OpLoad || op == spv::OpAccessChain || op == spv::OpInBoundsAccessChain ||
+           op == spv::OpCopyObject) && count > 3)
+        mark(words[at + 3]);
+      else if (op == spv::OpFunctionCall)
+        for (uint32_t w = 4; w < count; ++w) mark(words[at + w]);
+      at += count;
+    }
+    return read;
+  }
+
   // As the Direct3D 9 compiler does: a sampler the shader never reads has no
   // register; the others keep their register(sN) and the rest take the free
   // units in declaration order.
@@ -372,7 +398,7 @@ class Translator {
       Error("separate texture and sampler objects are not supported; use sampler2D and tex2D");
       return false;
     }
-    const std::unordered_set<spirv_cross::VariableID> active = compiler_.get_active_interface_variables();
+    const std::vector<bool> read = SamplersRead();
     // GL has one name space of uniforms for the program, Direct3D one set of
     // sampler registers per shader: a sampler declared in both stages gets
     // the unit of its register in each, under a name of each stage's own.
@@ -380,7 +406,8 @@ class Translator {
     std::vector<spirv_cross::Resource> samplers;
     std::vector<bool> used(kSamplerUnits, false);
     std::vector<int> units;
-    for (const spirv_cross::Resource& r : resources_.sampled_images) {
+    for (size_t k = 0; k < resources_.sampled_images.size(); ++k) {
+      const spirv_cross::Resource& r = resources_.sampled_images[k];
       compiler_.set_name(r.id, prefix + r.name);
       std::optional<int> unit = ExplicitRegister(r.name, 's');
       if (unit && (*unit >= kSamplerUnits || used[*unit])) {
@@ -389,7 +416,7 @@ class Translator {
         return false;
       }
       if (unit) used[*unit] = true;
-      if (!active.count(r.id)) continue;
+      if (!read[k]) continue;
       samplers.push_back(r);
       units.push_back(unit.value_or(-1));
     }
