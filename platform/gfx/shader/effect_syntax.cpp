@@ -399,6 +399,7 @@ class Stripper {
         if (Is(i, "(") || Is(i, "[")) i = Matching(i);
         ++i;
       }
+      if (i == first || i > close) return;  // an empty element, or brackets that do not nest: left to the front end
       const bool signedNumber = i == first + 2 && (Is(first, "-") || Is(first, "+"));
       if (!((i == first + 1 || signedNumber) && tokens_[i - 1].kind == TokenKind::Number)) onlyNumbers = false;
       elements.emplace_back(first, i - 1);

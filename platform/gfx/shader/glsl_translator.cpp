@@ -30,6 +30,11 @@ struct WidenedVarying {
   bool declared = false;      // found in the translated text
 };
 
+// By component count: the GLSL float type, and the swizzle that takes that
+// many components of a vec4.
+constexpr const char* kFloatTypes[] = {"", "float", "vec2", "vec3", "vec4"};
+constexpr const char* kFirstComponents[] = {"", ".x", ".xy", ".xyz", ""};
+
 // A pixel input read from gl_FragCoord: a plain global that main fills.
 struct FragmentPosition {
   std::string name;
@@ -478,38 +483,34 @@ class Translator {
     // The widened varyings' declarations: a vec4 interface and the shader's own.
     std::string header;
     for (WidenedVarying& w : widened_) {
-      static const char* kTypes[] = {"", "float", "vec2", "vec3", "vec4"};
-      std::string declared = std::string(" ") + kTypes[w.components] + " " + w.inner + ";";
+      std::string declared = std::string(" ") + kFloatTypes[w.components] + " " + w.inner + ";";
       size_t at = glsl.find(declared);
       if (at == std::string::npos) continue;  // not declared: nothing to copy
       w.declared = true;
-      glsl.replace(at, declared.size(), " vec4 " + w.outer + ";\n" + kTypes[w.components] + " " + w.inner + ";");
+      glsl.replace(at, declared.size(), " vec4 " + w.outer + ";\n" + kFloatTypes[w.components] + " " + w.inner + ";");
     }
     std::string prologue;
     for (const FragmentPosition& f : fragmentPositions_) {
-      static const char* kTypes[] = {"", "float", "vec2", "vec3", "vec4"};
-      static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz", ""};
-      const std::string declared = std::string(" ") + kTypes[f.components] + " " + f.name + ";";
+      const std::string declared = std::string(" ") + kFloatTypes[f.components] + " " + f.name + ";";
       const size_t at = glsl.find(declared);
       if (at == std::string::npos) continue;
       const size_t lineStart = glsl.rfind('\n', at) + 1;  // npos + 1 == 0
       glsl.replace(lineStart, at + declared.size() - lineStart, declared.substr(1));
       prologue += "    " + f.name + " = vec4(gl_FragCoord.xy - vec2(0.5), gl_FragCoord.z, 1.0 / gl_FragCoord.w)" +
-                  kSwizzle[f.components] + ";\n";
+                  kFirstComponents[f.components] + ";\n";
     }
     size_t mainAt = glsl.find("\nvoid main()\n{\n");
     size_t mainEnd = glsl.rfind('}');
     if (mainAt == std::string::npos || mainEnd == std::string::npos || mainEnd < mainAt) return glsl;
     std::string epilogue;
     for (const WidenedVarying& w : widened_) {
-      static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz", ""};
       if (!w.declared) continue;
       if (w.output) {
         epilogue += "    " + w.outer + " = " + Fill(w) + ";\n";
       } else {
         const std::string value =
             w.interpolated ? "interpolateAtOffset(" + w.outer + ", " + kPixelCentreOffsetGlsl + ")" : w.outer;
-        prologue += "    " + w.inner + " = " + value + kSwizzle[w.components] + ";\n";
+        prologue += "    " + w.inner + " = " + value + kFirstComponents[w.components] + ";\n";
       }
     }
     if (vertex) {

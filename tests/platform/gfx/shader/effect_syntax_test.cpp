@@ -58,7 +58,11 @@ TEST(EffectSyntax, ReportsUnclosedBlocksWithTheirLineAndNeverReadsPastTheEnd) {
     EXPECT_EQ(out.errorLine, c.line) << c.source;
   }
   for (const char* junk : {"", "technique", "{{{{", "float4", "texture t <", "#define A\\", "/* open", "\"open",
-                           "float4 a : register(", "f(", "struct S {", "sampler s = sampler_state"})
+                           "float4 a : register(", "f(", "struct S {", "sampler s = sampler_state",
+                           "void f() { for (", "void f() { for (int i", "void f() { for (int i = 0; i < 2; i++) ",
+                           "void f() { (float[4]", "void f() { (float[4])", "void f() { (float[4])(", "float2 a[2] = {",
+                           "float2 a[ = {1, 2}", "void f() { float2 a[2] = { 1, 2, 3", "void f() { for (int i) {} } i",
+                           "float2 a[2] = { f(1, 2, 3, 4 };", "float2 a[2] = { 1,, 2, 3 };"})
     StripEffectSyntax(junk);  // must neither crash nor hang
 }
 
