@@ -1,5 +1,6 @@
 #include "programs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 
@@ -53,12 +54,34 @@ std::map<int, std::string> OutputTypes(const std::string& glsl) {
   return types;
 }
 
-void BindSamplers(GLuint program, const ShaderCode& code) {
-  for (const ShaderConstant& c : code.constants) {
-    if (c.type <= ConstantType::Texture) continue;  // samplers only
-    const GLint loc = glGetUniformLocation(program, c.name.c_str());
-    if (loc >= 0) glProgramUniform1i(program, loc, c.registerIndex);
+// Direct3D links a pixel shader reading an input the vertex shader does not
+// write; the input then reads 0, a colour white (Direct3D's diffuse default).
+// GL refuses such a pair, so the vertex stage gets the missing outputs, set
+// to that value. Empty when nothing is missing (or nothing can be added).
+std::string AddMissingOutputs(const ShaderCode& vs, const ShaderCode& ps) {
+  static const std::regex input(R"(layout\(location = (\d+)\)\s+((?:\w+\s+)*)in\s+(\w+)\s+(\w+)\s*;)");
+  std::string declarations, assignments;
+  for (const StageVarying& in : ps.varyings) {
+    const bool written = std::any_of(vs.varyings.begin(), vs.varyings.end(),
+                                     [&](const StageVarying& out) { return out.location == in.location; });
+    if (written) continue;
+    for (auto it = std::sregex_iterator(ps.glsl.begin(), ps.glsl.end(), input); it != std::sregex_iterator(); ++it) {
+      const std::smatch& m = *it;
+      if (std::stoi(m[1]) != in.location) continue;
+      const std::string type = m[3], name = m[4];
+      declarations += "layout(location = " + m[1].str() + ") " + m[2].str() + "out " + type + " " + name + ";\n";
+      assignments += "    " + name + " = " + type + (in.semantic == "COLOR" ? "(1);\n" : "(0);\n");
+      break;
+    }
   }
+  if (declarations.empty()) return {};
+  constexpr std::string_view kMain = "\nvoid main()\n{\n";
+  const size_t mainAt = vs.glsl.find(kMain);
+  if (mainAt == std::string::npos) return {};
+  std::string glsl = vs.glsl;
+  glsl.insert(mainAt + kMain.size(), assignments);
+  glsl.insert(mainAt + 1, declarations + "\n");
+  return glsl;
 }
 
 GLint BindBlock(GLuint program, const ShaderCode& code, GLuint binding) {
@@ -122,14 +145,26 @@ const GlProgram* ProgramCache::Get(const GlStageShader& vs, GlStageShader* ps, b
       }
       pixel = ps->alphaTested;
     }
-    if (pixel) program = Link(vs, ps, pixel);
+    const std::string completed = pixel ? AddMissingOutputs(vs.code, ps->code) : std::string();
+    if (!completed.empty()) {
+      std::string log;
+      const GLuint vertex = CompileGlsl(GL_VERTEX_SHADER, completed, &log);
+      if (!vertex)
+        std::fprintf(stderr, "gfx: vertex shader %s with the outputs %s reads does not compile: %s\n",
+                     vs.code.entryPoint.c_str(), ps->code.entryPoint.c_str(), log.c_str());
+      else
+        program = Link(vs, ps, vertex, pixel);
+      glDeleteShader(vertex);  // stays attached to the program
+    } else if (pixel) {
+      program = Link(vs, ps, vs.shader, pixel);
+    }
   } else {
     std::string log;
     GLuint fs = CompileGlsl(GL_FRAGMENT_SHADER, ffGlsl(), &log);
     if (!fs) {
       std::fprintf(stderr, "gfx: fixed-function pixel stage does not compile: %s\n", log.c_str());
     } else {
-      program = Link(vs, nullptr, fs);
+      program = Link(vs, nullptr, vs.shader, fs);
       glDeleteShader(fs);  // stays attached to the program
     }
   }
@@ -138,9 +173,10 @@ const GlProgram* ProgramCache::Get(const GlStageShader& vs, GlStageShader* ps, b
   return result;
 }
 
-std::unique_ptr<GlProgram> ProgramCache::Link(const GlStageShader& vs, const GlStageShader* ps, GLuint pixel) {
+std::unique_ptr<GlProgram> ProgramCache::Link(const GlStageShader& vs, const GlStageShader* ps, GLuint vertex,
+                                               GLuint pixel) {
   GLuint program = glCreateProgram();
-  glAttachShader(program, vs.shader);
+  glAttachShader(program, vertex);
   glAttachShader(program, pixel);
   glLinkProgram(program);
   GLint ok = 0;
@@ -161,10 +197,9 @@ std::unique_ptr<GlProgram> ProgramCache::Link(const GlStageShader& vs, const GlS
   p->textureFactor = glGetUniformLocation(program, "lv_tfactor");
   p->pointDraw = glGetUniformLocation(program, kPointDrawUniform);
   p->vertexBlockSize = BindBlock(program, vs.code, kVertexBlockBinding);
-  BindSamplers(program, vs.code);
+  // The shaders' samplers carry their units as layout bindings.
   if (ps) {
     p->pixelBlockSize = BindBlock(program, ps->code, kPixelBlockBinding);
-    BindSamplers(program, ps->code);
   } else {
     for (int i = 0; i < kTextureStages; ++i) {
       const std::string name = "lv_s" + std::to_string(i);

@@ -53,7 +53,8 @@ class ProgramCache {
 
  private:
   using Key = std::tuple<uint64_t, uint64_t, bool, std::string>;
-  std::unique_ptr<GlProgram> Link(const GlStageShader& vs, const GlStageShader* ps, GLuint pixel);
+  // vertex: vs's shader, or a variant of it made for this pair.
+  std::unique_ptr<GlProgram> Link(const GlStageShader& vs, const GlStageShader* ps, GLuint vertex, GLuint pixel);
   std::map<Key, std::unique_ptr<GlProgram>> programs_;  // null entries: link failed
 };
 

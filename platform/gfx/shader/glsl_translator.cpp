@@ -30,6 +30,17 @@ struct WidenedVarying {
   bool declared = false;      // found in the translated text
 };
 
+// By component count: the GLSL float type, and the swizzle that takes that
+// many components of a vec4.
+constexpr const char* kFloatTypes[] = {"", "float", "vec2", "vec3", "vec4"};
+constexpr const char* kFirstComponents[] = {"", ".x", ".xy", ".xyz", ""};
+
+// A pixel input read from gl_FragCoord: a plain global that main fills.
+struct FragmentPosition {
+  std::string name;
+  int components = 4;
+};
+
 class Translator {
  public:
   Translator(const TranslateInput& input, ShaderCode& code, std::string& messages)
@@ -105,6 +116,24 @@ class Translator {
     compiler_.set_decoration(r.id, spv::DecorationBuiltIn, builtIn);
   }
 
+  // A pixel input of the position (often in the struct the vertex stage
+  // returns) is the pixel's own position, as Direct3D 9 gives it: whole
+  // numbers from the top-left pixel, which is where gl_FragCoord's centre
+  // lies minus half a pixel (the targets keep row 0 at the top). Unread, it
+  // costs nothing: it is no varying, and GL drops the unused copy.
+  bool MakeFragmentPosition(const spirv_cross::Resource& r, const std::string& key) {
+    const SPIRType& type = compiler_.get_type(r.type_id);
+    if (type.basetype != SPIRType::Float || type.columns != 1 || !type.array.empty()) {
+      Error("pixel shader input " + key + " must be a float vector");
+      return false;
+    }
+    const std::string name = "lv_" + key;
+    compiler_.set_name(r.id, name);
+    compiler_.unset_decoration(r.id, spv::DecorationLocation);  // no varying: see PostProcess
+    fragmentPositions_.push_back({name, static_cast<int>(type.vecsize)});
+    return true;
+  }
+
   bool PatchInterface() {
     const bool vertex = input_.stage == ShaderStage::Vertex;
     std::set<std::string> seen;
@@ -123,6 +152,10 @@ class Translator {
         compiler_.set_decoration(r.id, spv::DecorationLocation, location);
         compiler_.set_name(r.id, "in_" + key);
         code_.inputs.push_back({s.name, s.index, location});
+        continue;
+      }
+      if ((s.name == "POSITION" && s.index == 0) || (s.name == "VPOS" && s.index == 0)) {
+        if (!MakeFragmentPosition(r, key)) return false;
         continue;
       }
       std::optional<int> location = VaryingLocation(s);
@@ -335,26 +368,69 @@ class Translator {
     return true;
   }
 
+  // Per sampled image of resources_: whether the code reads it. A sampler
+  // variable is only ever reached through a load, an access chain (arrays)
+  // or as a call argument; a look at those instructions is much cheaper
+  // than the translator's walk of every function.
+  std::vector<bool> SamplersRead() const {
+    const std::vector<uint32_t>& words = *input_.spirv;
+    const auto& images = resources_.sampled_images;
+    std::vector<bool> read(images.size(), false);
+    auto mark = [&](uint32_t id) {
+      for (size_t k = 0; k < images.size(); ++k)
+        if (images[k].id == id) read[k] = true;
+    };
+    constexpr size_t kHeaderWords = 5;
+    for (size_t at = kHeaderWords; at < words.size();) {
+      const uint32_t count = words[at] >> 16;
+      const auto op = static_cast<spv::Op>(words[at] & 0xFFFF);
+      if (count == 0 || at + count > words.size()) break;
+      if ((op == spv::OpLoad || op == spv::OpAccessChain || op == spv::OpInBoundsAccessChain ||
+           op == spv::OpCopyObject) && count > 3)
+        mark(words[at + 3]);
+      else if (op == spv::OpFunctionCall)
+        for (uint32_t w = 4; w < count; ++w) mark(words[at + w]);
+      at += count;
+    }
+    return read;
+  }
+
+  // As the Direct3D 9 compiler does: a sampler the shader never reads has no
+  // register; the others keep their register(sN) and the rest take the free
+  // units in declaration order.
   bool AssignSamplers() {
-    auto samplers = resources_.sampled_images;
     if (!resources_.separate_images.empty() || !resources_.separate_samplers.empty()) {
       Error("separate texture and sampler objects are not supported; use sampler2D and tex2D");
       return false;
     }
+    const std::vector<bool> read = SamplersRead();
+    // GL has one name space of uniforms for the program, Direct3D one set of
+    // sampler registers per shader: a sampler declared in both stages gets
+    // the unit of its register in each, under a name of each stage's own.
+    const char* prefix = input_.stage == ShaderStage::Vertex ? "lv_vsampler_" : "lv_psampler_";
+    std::vector<spirv_cross::Resource> samplers;
     std::vector<bool> used(kSamplerUnits, false);
-    std::vector<int> units(samplers.size(), -1);
-    for (size_t i = 0; i < samplers.size(); ++i) {
-      std::optional<int> unit = ExplicitRegister(samplers[i].name, 's');
-      if (!unit) continue;
-      if (*unit >= kSamplerUnits || used[*unit]) {
-        Error("sampler register s" + std::to_string(*unit) + " of '" + samplers[i].name + "' is " +
+    std::vector<int> units;
+    for (size_t k = 0; k < resources_.sampled_images.size(); ++k) {
+      const spirv_cross::Resource& r = resources_.sampled_images[k];
+      compiler_.set_name(r.id, prefix + r.name);
+      std::optional<int> unit = ExplicitRegister(r.name, 's');
+      if (unit && (*unit >= kSamplerUnits || used[*unit])) {
+        Error("sampler register s" + std::to_string(*unit) + " of '" + r.name + "' is " +
               (*unit >= kSamplerUnits ? "out of range" : "already used"));
         return false;
       }
-      used[*unit] = true;
-      units[i] = *unit;
+      if (unit) used[*unit] = true;
+      if (!read[k]) continue;
+      samplers.push_back(r);
+      units.push_back(unit.value_or(-1));
     }
-    for (size_t i = 0; i < samplers.size(); ++i) {
+    std::vector<size_t> order(samplers.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+      return DeclarationIndex(samplers[a].name) < DeclarationIndex(samplers[b].name);
+    });
+    for (size_t i : order) {
       if (units[i] >= 0) continue;
       auto free = std::find(used.begin(), used.end(), false);
       if (free == used.end()) {
@@ -407,27 +483,35 @@ class Translator {
     // The widened varyings' declarations: a vec4 interface and the shader's own.
     std::string header;
     for (WidenedVarying& w : widened_) {
-      static const char* kTypes[] = {"", "float", "vec2", "vec3", "vec4"};
-      std::string declared = std::string(" ") + kTypes[w.components] + " " + w.inner + ";";
+      std::string declared = std::string(" ") + kFloatTypes[w.components] + " " + w.inner + ";";
       size_t at = glsl.find(declared);
       if (at == std::string::npos) continue;  // not declared: nothing to copy
       w.declared = true;
-      glsl.replace(at, declared.size(), " vec4 " + w.outer + ";\n" + kTypes[w.components] + " " + w.inner + ";");
+      glsl.replace(at, declared.size(), " vec4 " + w.outer + ";\n" + kFloatTypes[w.components] + " " + w.inner + ";");
+    }
+    std::string prologue;
+    for (const FragmentPosition& f : fragmentPositions_) {
+      const std::string declared = std::string(" ") + kFloatTypes[f.components] + " " + f.name + ";";
+      const size_t at = glsl.find(declared);
+      if (at == std::string::npos) continue;
+      const size_t lineStart = glsl.rfind('\n', at) + 1;  // npos + 1 == 0
+      glsl.replace(lineStart, at + declared.size() - lineStart, declared.substr(1));
+      prologue += "    " + f.name + " = vec4(gl_FragCoord.xy - vec2(0.5), gl_FragCoord.z, 1.0 / gl_FragCoord.w)" +
+                  kFirstComponents[f.components] + ";\n";
     }
     size_t mainAt = glsl.find("\nvoid main()\n{\n");
     size_t mainEnd = glsl.rfind('}');
     if (mainAt == std::string::npos || mainEnd == std::string::npos || mainEnd < mainAt) return glsl;
-    std::string prologue, epilogue;
+    std::string epilogue;
     bool readsAtCentre = false;
     for (const WidenedVarying& w : widened_) {
-      static const char* kSwizzle[] = {"", ".x", ".xy", ".xyz", ""};
       if (!w.declared) continue;
       if (w.output) {
         epilogue += "    " + w.outer + " = " + Fill(w) + ";\n";
       } else {
         readsAtCentre = readsAtCentre || w.interpolated;
         const std::string value = w.interpolated ? PixelInputGlsl(w.outer) : w.outer;
-        prologue += "    " + w.inner + " = " + value + kSwizzle[w.components] + ";\n";
+        prologue += "    " + w.inner + " = " + value + kFirstComponents[w.components] + ";\n";
       }
     }
     if (readsAtCentre) header += std::string("uniform bool ") + kPointDrawUniform + ";\n";
@@ -449,6 +533,7 @@ class Translator {
   spirv_cross::ShaderResources resources_;
   std::vector<std::string> topNames_;  // per constant: the global it belongs to
   std::vector<WidenedVarying> widened_;
+  std::vector<FragmentPosition> fragmentPositions_;
   bool hasPosition_ = false;
 };
 

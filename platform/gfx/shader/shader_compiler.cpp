@@ -18,11 +18,28 @@ std::optional<ShaderStage> StageOfProfile(std::string_view profile) {
   return std::nullopt;
 }
 
+namespace {
+
+// "vs_4_0", "ps_5_0", "cs_5_0", "vs_4_0_level_9_3", ...: profiles of the
+// Direct3D 10 and later compilers, worth a message of their own.
+bool IsLaterShaderModel(std::string_view profile) {
+  static constexpr std::string_view kStages[] = {"vs_", "ps_", "gs_", "hs_", "ds_", "cs_"};
+  if (profile.size() < 6 || profile[4] != '_' || profile[3] < '4' || profile[3] > '6') return false;
+  return std::any_of(std::begin(kStages), std::end(kStages), [&](std::string_view s) { return profile.starts_with(s); });
+}
+
+}  // namespace
+
 ShaderCompileResult CompileShader(const ShaderCompileRequest& request) {
   ShaderCompileResult result;
   std::optional<ShaderStage> stage = StageOfProfile(request.profile);
   if (!stage) {
-    result.messages = shader::FormatMessage("shader", 0, true, "invalid profile '" + request.profile + "'");
+    const bool model4OrLater = IsLaterShaderModel(request.profile);
+    result.messages = shader::FormatMessage(
+        "shader", 0, true,
+        model4OrLater ? "profile '" + request.profile +
+                            "' is Shader Model 4 or later; Direct3D 9 shaders use vs_1_1 ... vs_3_0 and ps_1_1 ... ps_3_0"
+                      : "invalid profile '" + request.profile + "'");
     return result;
   }
   if (request.entryPoint.empty()) {

@@ -58,8 +58,67 @@ TEST(EffectSyntax, ReportsUnclosedBlocksWithTheirLineAndNeverReadsPastTheEnd) {
     EXPECT_EQ(out.errorLine, c.line) << c.source;
   }
   for (const char* junk : {"", "technique", "{{{{", "float4", "texture t <", "#define A\\", "/* open", "\"open",
-                           "float4 a : register(", "f(", "struct S {", "sampler s = sampler_state"})
+                           "float4 a : register(", "f(", "struct S {", "sampler s = sampler_state",
+                           "void f() { for (", "void f() { for (int i", "void f() { for (int i = 0; i < 2; i++) ",
+                           "void f() { (float[4]", "void f() { (float[4])", "void f() { (float[4])(", "float2 a[2] = {",
+                           "float2 a[ = {1, 2}", "void f() { float2 a[2] = { 1, 2, 3", "void f() { for (int i) {} } i",
+                           "float2 a[2] = { f(1, 2, 3, 4 };", "float2 a[2] = { 1,, 2, 3 };"})
     StripEffectSyntax(junk);  // must neither crash nor hang
+}
+
+// The text after the helpers' prelude, which ends in "#line 1".
+std::string Body(const std::string& text) {
+  const size_t at = text.find("#line 1\n");
+  return at == std::string::npos ? text : text.substr(at + 8);
+}
+
+TEST(EffectSyntax, RewritesTheDirect3D9FormsTheFrontEndRefusesAndNothingElse) {
+  struct Case {
+    const char* source;
+    const char* rewritten;  // expected in the result; nullptr: the text stays as it is
+  };
+  const Case cases[] = {
+      {"static const float2 a[2] = { 1, 2, 3, 4 };", "{ {1, 2}, {3, 4} }"},
+      {"float2 a[] = { 1, -2, .5, 4e-1 };", "{ {1, -2}, {.5, 4e-1} }"},
+      {"float3x2 m[1] = { 1, 2, 3, 4, 5, 6 };", "{ {1, 2, 3, 4, 5, 6} }"},
+      {"float2 a[2] = { x, y * 2, f(1, 2), 4 };", "{ {x, y * 2}, {f(1, 2), 4} }"},
+      {"float2 a[2] = { v, w };", nullptr},           // two vectors already
+      {"float2 a[] = { v, w };", nullptr},            // unknown shapes: left alone
+      {"float2 a[2] = { {1, 2}, {3, 4} };", nullptr},
+      {"float a[4] = { 1, 2, 3, 4 };", nullptr},
+      {"void f() { float3 w[1] = { 1, 0, 0 }; }", "{ {1, 0, 0} }"},
+      {"float f() { for (int i = 0; i < 2; i++) {} return i; }", "int i; for ( i = 0"},
+      {"float f() { for (int i = 0, j = 1; i < 2; i++) j++; return j; }", "int i; int j; for ( i = 0, j = 1"},
+      {"float f() { for (int i = 0; i < 2; i++) {} for (int i = 0; i < 3; i++) {} return i; }",
+       "int i; for ( i = 0; i < 2; i++) {} for ( i = 0"},
+      {"float f() { for (int i = 0; i < 2; i++) { float k = i; } return 0; }", nullptr},
+      {"float f() { for (int i = 0; i < 2; i++) {} return s.i; }", nullptr},
+      {"float f() { { for (int i = 0; i < 2; i++) {} } return i; }", nullptr},  // i is out of scope there too
+      {"float f() { if (c) for (int i = 0; i < 2; i++) {} return i; }", nullptr},
+      {"float f() { float a[4] = (float[4])v.wzyx; }", "= lv_cast_float_4(v.wzyx);"},
+      {"float f() { g((float[2])(a + b), 1); }", "g(lv_cast_float_2((a + b)), 1);"},
+      {"float f() { h((int[3])tex2D(s, t).rgb[0]); }", "h(lv_cast_int_3(tex2D(s, t).rgb[0]));"},
+      {"static const float a[4] = (float[4])K;", "= lv_cast_float_4(K);"},
+      {"float f() { return (float)v; }", nullptr},
+  };
+  for (const Case& c : cases) {
+    const CleanedSource out = StripEffectSyntax(c.source);
+    ASSERT_EQ(out.error, "") << c.source;
+    if (!c.rewritten) {
+      EXPECT_EQ(out.text, c.source);
+      continue;
+    }
+    EXPECT_NE(Body(out.text).find(c.rewritten), std::string::npos) << c.source << "\n" << out.text;
+    EXPECT_EQ(CountLines(Body(out.text)), CountLines(c.source)) << c.source;
+  }
+}
+
+TEST(EffectSyntax, ALeadingByteOrderMarkBecomesBlanks) {
+  const CleanedSource out = StripEffectSyntax("\xEF\xBB\xBF" "float4 C;\ntexture T;\n");
+  EXPECT_EQ(out.error, "");
+  EXPECT_EQ(out.text, "   float4 C;\n          \n");
+  ASSERT_EQ(out.globals.size(), 1u);
+  EXPECT_EQ(out.globals[0].name, "C");
 }
 
 }  // namespace

@@ -57,10 +57,11 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(v.profile, "vs_3_0");
 
   // Declaration order; KeyColor keeps its c8 and KeyDist takes the first
-  // register free after Color.
+  // register free after Color. The sampler the stage never reads has no
+  // register, as with the Direct3D 9 compiler.
   std::vector<std::string> names;
   for (const ShaderConstant& c : v.constants) names.push_back(c.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"matWVP", "Color", "KeyColor", "KeyDist", "Source"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"matWVP", "Color", "KeyColor", "KeyDist"}));
   struct Expected {
     const char* name;
     int reg, count;
@@ -69,19 +70,13 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   for (const Expected& e : {Expected{"matWVP", 0, 4, ConstantClass::MatrixColumns},
                             Expected{"Color", 4, 1, ConstantClass::Vector},
                             Expected{"KeyColor", 8, 1, ConstantClass::Vector},
-                            Expected{"KeyDist", 5, 1, ConstantClass::Scalar},
-                            Expected{"Source", 0, 1, ConstantClass::Object}}) {
+                            Expected{"KeyDist", 5, 1, ConstantClass::Scalar}}) {
     const ShaderConstant* c = Find(v, e.name);
     ASSERT_TRUE(c) << e.name;
     EXPECT_EQ(c->registerIndex, e.reg) << e.name;
     EXPECT_EQ(c->registerCount, e.count) << e.name;
     EXPECT_EQ(c->cls, e.cls) << e.name;
   }
-  const ShaderConstant* source = Find(v, "Source");
-  EXPECT_EQ(source->type, ConstantType::Sampler2D);
-  using State = std::pair<std::string, std::string>;
-  EXPECT_EQ(source->samplerStates, (std::vector<State>{{"Texture", "SourceTex"}, {"MinFilter", "Point"},
-                                                        {"MagFilter", "Point"}, {"AddressU", "Clamp"}}));
   EXPECT_EQ(v.uniformBlock, "VertexConstants");
   EXPECT_EQ(v.uniformBinding, 0);
   EXPECT_GE(v.uniformBlockSize, 100u);
@@ -102,6 +97,14 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(ps.code->uniformBlock, "PixelConstants");
   EXPECT_EQ(ps.code->uniformBinding, 1);
   EXPECT_EQ(Find(*ps.code, "KeyDist")->registerIndex, 5);  // the same layout in every entry of the text
+  const ShaderConstant* source = Find(*ps.code, "Source");
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->registerIndex, 0);
+  EXPECT_EQ(source->cls, ConstantClass::Object);
+  EXPECT_EQ(source->type, ConstantType::Sampler2D);
+  using State = std::pair<std::string, std::string>;
+  EXPECT_EQ(source->samplerStates, (std::vector<State>{{"Texture", "SourceTex"}, {"MinFilter", "Point"},
+                                                        {"MagFilter", "Point"}, {"AddressU", "Clamp"}}));
   EXPECT_TRUE(Contains(ps.code->glsl, "layout(location = 0) out vec4 out_COLOR0;"));
   EXPECT_TRUE(ps.code->pixelFixUniform.empty());
 }
@@ -225,15 +228,18 @@ TEST(ShaderCompiler, ExplicitRegistersAreKeptAndTheRestFillTheGaps) {
       "float4 ps_main(float2 t : TEXCOORD0) : COLOR { return tex2D(S0, t) * tex2D(S1, t) * tex2D(S2, t) * V * A; }";
   ShaderCompileResult vs = Compile(source, "vs_main", "vs_2_0");
   ASSERT_TRUE(vs.code) << vs.messages;
-  const std::map<std::string, int> vsRegisters = {{"A", 2}, {"M", 3}, {"B", 0}, {"V", 20}, {"S1", 1}, {"S0", 0}, {"S2", 2}};
+  const std::map<std::string, int> vsRegisters = {{"A", 2}, {"M", 3}, {"B", 0}, {"V", 20}};
   for (const auto& [name, reg] : vsRegisters) EXPECT_EQ(Find(*vs.code, name)->registerIndex, reg) << name;
+  EXPECT_FALSE(Find(*vs.code, "S0"));  // samplers the stage does not read
   ShaderCompileResult ps = Compile(source, "ps_main", "ps_2_0");
   ASSERT_TRUE(ps.code) << ps.messages;
   EXPECT_EQ(Find(*ps.code, "V")->registerIndex, 1);
   EXPECT_EQ(Find(*ps.code, "B")->registerIndex, 0);
   EXPECT_EQ(Find(*ps.code, "M")->registerIndex, 3);
-  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 1) uniform sampler2D S1;"));
-  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 2) uniform sampler2D S2;"));
+  for (const auto& [name, reg] : std::map<std::string, int>{{"S1", 1}, {"S0", 0}, {"S2", 2}})
+    EXPECT_EQ(Find(*ps.code, name)->registerIndex, reg) << name;
+  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 1) uniform sampler2D lv_psampler_S1;"));
+  EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 2) uniform sampler2D lv_psampler_S2;"));
 
   struct Bad {
     const char* source;
@@ -339,6 +345,28 @@ TEST(ShaderCompiler, DefinesAndIncludesReachTheText) {
   EXPECT_FALSE(noHandler.code);
 }
 
+// The rewritten forms bring helpers ahead of the text; messages keep the
+// lines as written, and a helper needed by the text and an included file is
+// made once.
+TEST(ShaderCompiler, RewrittenFormsKeepTheLinesOfTheTextAndItsIncludes) {
+  MapIncludes includes;
+  includes.files["parts.fxh"] = "float First(float4 v) { float p[4] = (float[4])v; return p[0]; }\n";
+  const std::string source =
+      "\xEF\xBB\xBF#include \"parts.fxh\"\n"
+      "float4 Color;\n"
+      "float4 ps_main() : COLOR0 {\n"
+      "  float p[4] = (float[4])Color;\n"
+      "  for (int i = 0; i < 2; i++) p[i] += First(Color);\n"
+      "  return p[i] LINE6;\n"
+      "}\n";
+  ShaderCompileResult good = Compile(source, "ps_main", "ps_2_0", {{"LINE6", ""}}, &includes);
+  EXPECT_TRUE(good.code) << good.messages;
+  EXPECT_EQ(good.messages, "");
+  ShaderCompileResult bad = Compile(source, "ps_main", "ps_2_0", {{"LINE6", "+ undefinedThing"}}, &includes);
+  EXPECT_FALSE(bad.code);
+  EXPECT_TRUE(Contains(bad.messages, "shader(6): error:")) << bad.messages;
+}
+
 TEST(ShaderCompiler, ErrorsGiveNoShaderAndTheLineWarningsStillGiveAShader) {
   ShaderCompileResult error = Compile(
       "float4 Color;\n\nfloat4 ps_main(float2 t : TEXCOORD0) : COLOR0 { return Color * undefinedThing; }\n", "ps_main",
@@ -363,7 +391,10 @@ TEST(ShaderCompiler, ErrorsGiveNoShaderAndTheLineWarningsStillGiveAShader) {
   };
   const char* ok = "float4 vs_main(float4 p : POSITION) : POSITION { return p; }";
   for (const Bad& b : {Bad{ok, "vs_missing", "vs_3_0", "error"}, Bad{ok, "vs_main", "vs_9_9", "invalid profile"},
-                       Bad{ok, "vs_main", "", "invalid profile"}, Bad{ok, "", "vs_3_0", "no entry point"},
+                       Bad{ok, "vs_main", "", "invalid profile"},
+                       Bad{ok, "vs_main", "vs_4_0", "profile 'vs_4_0' is Shader Model 4 or later"},
+                       Bad{ok, "vs_main", "vs_4_0_level_9_3", "Shader Model 4 or later"},
+                       Bad{ok, "vs_main", "ps_5_0", "Shader Model 4 or later"}, Bad{ok, "", "vs_3_0", "no entry point"},
                        Bad{"float4 a;\ntechnique T { pass P {", "vs_main", "vs_3_0", "shader(2): error"},
                        Bad{"float4 vs_main(float4 p : POSITION) : BLENDWEIGHT7 { return p; }", "vs_main", "vs_3_0",
                            "not supported"},
