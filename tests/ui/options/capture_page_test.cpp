@@ -271,6 +271,10 @@ class SamplerPageTest : public CapturePageTest {
     bank.env.host = &host;
     bank.env.registrar = &registrar;
     bank.env.makeKind = [](builtin::SampleStore& s) { return std::make_unique<PrefixKind>(s.Name()); };
+    // Samplers are bounded by the output they are made for: the performance's.
+    bank.env.outputSize = [this] {
+      return builtin::OutputSize{uint32_t(performance.width), uint32_t(performance.height)};
+    };
     context.services.samplers = &bank;
   }
   void TearDown() override {
