@@ -1,0 +1,120 @@
+#include "effects_2d/brighten_dim_source.h"
+
+#include "platform/gfx/device.h"
+#include "platform/window/kit/dialog_helpers.h"
+
+namespace kestrix {
+namespace {
+
+constexpr uint32_t kShader = 106;
+constexpr int kDialog = 115;
+
+const lv::ParamInfo kParams[] = {
+    {0, 200, 0, 0, lv::ChunkTag("BRIT"), "Bright", nullptr},
+};
+
+constexpr kit::OptionCheckBox kCheckBoxes[] = {
+    {1015, BrightenDimSource::kStretch},
+    {1016, BrightenDimSource::kTransparentBlack},
+    {1018, BrightenDimSource::kEraseOnNoteOff},
+    {1023, BrightenDimSource::kResetEachNote},
+    {1020, BrightenDimSource::kLooped},
+    {kit::audio_box::kVolumeVelocity, BrightenDimSource::kVolumeFollowsVelocity},
+    {kit::audio_box::kPanVelocity, BrightenDimSource::kPanFollowsVelocity},
+    {1045, BrightenDimSource::kVelocityBrightness},
+};
+
+// Texels this close to black are keyed out with "Transparent Black".
+constexpr float kKeyColor[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+constexpr float kKeyDistance = 0.02f;
+
+}  // namespace
+
+float BrightenDimSource::BrightnessFromKnob(int32_t bright) {
+  if (bright > 100) return 0.25f + 0.75f * float(bright - 100) * 0.01f;
+  return float(bright) * 0.0025f;
+}
+
+float BrightenDimSource::BrightnessFromVelocity(uint8_t velocity) {
+  if (velocity > 64) return 0.25f + 0.75f * float(velocity - 64) / 63.0f;
+  return float(velocity) / 256.0f;
+}
+
+const lv::ParamInfo* BrightenDimSource::GetParamInfo(int32_t) { return &kParams[0]; }
+
+bool BrightenDimSource::CreateDeviceObjects() {
+  if (!OpenSourceAndDeclaration(kLooped)) return false;
+  half_ = HalfExtentsFor(kStretch);
+  vertexShader_ = CompileVertexShader(host, kShader, "vs_main");
+  const bool keyed = (options_ & kTransparentBlack) != 0;
+  pixelShader_ = CompilePixelShader(host, kShader, keyed ? "ps_colorkey" : "ps_passthrough");
+  if (!vertexShader_ || !pixelShader_) {
+    ReleaseDeviceObjects();
+    return false;
+  }
+  matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
+  colorHandle_ = FindConstant(vertexShader_.constants, "Color");
+  keyColor_ = FindConstant(pixelShader_.constants, "KeyColor");
+  keyDist_ = FindConstant(pixelShader_.constants, "KeyDist");
+  return true;
+}
+
+void BrightenDimSource::ReleaseEffectObjects() {
+  vertexShader_ = {};
+  pixelShader_ = {};
+}
+
+bool BrightenDimSource::Configure(lv::WindowHandle owner) {
+  return RunSettingsDialog(kDialog, owner, kCheckBoxes, &volume_, &pan_);
+}
+
+void BrightenDimSource::NoteOn() {
+  AttachSource(kResetEachNote);
+  if ((options_ & kVelocityBrightness) != 0) SetBrightness(BrightnessFromVelocity(velocity));
+  AdvanceSource(0);
+}
+
+void BrightenDimSource::NoteOff() { EraseAndDetach(kEraseOnNoteOff); }
+
+void BrightenDimSource::Render(uint32_t milliseconds) {
+  if (!AdvanceSource(milliseconds) || !vertexShader_ || !pixelShader_) return;
+  gfx::Device* device = host->GetDevice();
+  const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
+  if (device == nullptr || target == nullptr) return;
+  if ((options_ & kVelocityBrightness) == 0) SetBrightness(BrightnessFromKnob(bright_));
+
+  const d3dx::Matrix projection = TargetProjection(target->width, target->height);
+  gfx::ConstantSink& constants = device->Constants();
+  vertexShader_.constants->SetMatrix(constants, matWVP_, &projection.m[0][0]);
+  vertexShader_.constants->SetVector(constants, colorHandle_, color_);
+
+  device->SetTexture(0, source_->GetTexture());
+  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
+  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
+  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Linear));
+  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Linear));
+
+  const bool keyed = (options_ & kTransparentBlack) != 0;
+  if (keyed) {
+    pixelShader_.constants->SetVector(constants, keyColor_, kKeyColor);
+    pixelShader_.constants->SetFloat(constants, keyDist_, kKeyDistance);
+    device->SetRenderState(gfx::RenderState::SrcBlend, uint32_t(gfx::Blend::SrcAlpha));
+    device->SetRenderState(gfx::RenderState::DestBlend, uint32_t(gfx::Blend::InvSrcAlpha));
+  }
+  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, keyed ? 1 : 0);
+  device->SetRenderState(gfx::RenderState::CullMode, uint32_t(gfx::Cull::None));
+  device->SetRenderState(gfx::RenderState::ZWriteEnable, 0);
+
+  device->SetVertexDeclaration(declaration_.get());
+  device->SetVertexShader(vertexShader_.shader.get());
+  device->SetPixelShader(pixelShader_.shader.get());
+  DrawQuad(device, half_, source_->GetTexelOffset());
+
+  device->SetVertexShader(nullptr);
+  device->SetPixelShader(nullptr);
+  device->SetTexture(0, nullptr);
+  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
+  device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
+}
+
+}  // namespace kestrix
