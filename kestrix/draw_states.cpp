@@ -24,6 +24,14 @@ void BeginFlatDraw(gfx::Device* device) {
   device->SetRenderState(gfx::RenderState::ZWriteEnable, 0);
 }
 
+void DrawQuadWith(gfx::Device* device, gfx::VertexDeclaration* declaration, gfx::VertexShader* vertexShader,
+                  gfx::PixelShader* pixelShader, HalfExtents half, const float* texelRect, float z) {
+  device->SetVertexDeclaration(declaration);
+  device->SetVertexShader(vertexShader);
+  device->SetPixelShader(pixelShader);
+  DrawQuad(device, half, texelRect, z);
+}
+
 void EndFlatDraw(gfx::Device* device, uint32_t stages) {
   device->SetVertexShader(nullptr);
   device->SetPixelShader(nullptr);

@@ -3,6 +3,7 @@
 // what they leave behind for the frame loop: no shaders, stage 0 empty,
 // blending off, depth writes on.
 #include "platform/gfx/device.h"
+#include "source_quad.h"
 
 namespace kestrix {
 
@@ -20,6 +21,10 @@ void SetBlending(gfx::Device* device, bool on, gfx::Blend destination = gfx::Ble
 // Culling off and depth writes off for a flat quad.
 void BeginFlatDraw(gfx::Device* device);
 
+// The source quad with `declaration` and the two shaders bound (they stay
+// bound until EndFlatDraw).
+void DrawQuadWith(gfx::Device* device, gfx::VertexDeclaration* declaration, gfx::VertexShader* vertexShader,
+                  gfx::PixelShader* pixelShader, HalfExtents half, const float* texelRect, float z = 1.0f);
 // Unbinds the shaders and stages 0 .. stages-1; blending off, depth writes on.
 void EndFlatDraw(gfx::Device* device, uint32_t stages = 1);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "draw_states.h"
 #include "platform/d3dx/device_texture.h"
 #include "platform/gfx/device.h"
 #include "platform/sys/resources.h"
@@ -153,24 +154,10 @@ void BlendSource::Render(uint32_t milliseconds) {
   const int32_t mode = params_[1] >= 0 && params_[1] < kModeCount ? params_[1] : 0;
   const PixelShaderObjects& pixelShader = modeShaders_[size_t(mode)];
 
-  device->SetTexture(0, source_->GetTexture());
-  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-  const gfx::Filter filter = sizeDiffers_ ? gfx::Filter::Linear : gfx::Filter::Point;
-  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(filter));
-  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(filter));
-  device->SetTexture(1, framebuffer_->GetTexture());
-  device->SetSamplerState(1, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(1, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(1, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Point));
-  device->SetSamplerState(1, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Point));
-  if (mode == kDissolve) {
-    device->SetTexture(2, noise_.get());
-    device->SetSamplerState(2, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Wrap));
-    device->SetSamplerState(2, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Wrap));
-    device->SetSamplerState(2, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Point));
-    device->SetSamplerState(2, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Point));
-  }
+  BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp,
+            sizeDiffers_ ? gfx::Filter::Linear : gfx::Filter::Point);
+  BindStage(device, 1, framebuffer_->GetTexture(), gfx::Address::Clamp, gfx::Filter::Point);
+  if (mode == kDissolve) BindStage(device, 2, noise_.get(), gfx::Address::Wrap, gfx::Filter::Point);
 
   const float w = float(targetWidth_) * 0.5f, h = float(targetHeight_) * 0.5f;
   const float nu = float(targetWidth_) / kNoiseTile, nv = float(targetHeight_) / kNoiseTile;
@@ -188,19 +175,14 @@ void BlendSource::Render(uint32_t milliseconds) {
   vertexShader_.constants->SetMatrix(constants, matWVP_, &projection.m[0][0]);
   pixelShader.constants->SetFloat(constants, opacity_[size_t(mode)], float(params_[0]) / 255.0f);
 
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
-  device->SetRenderState(gfx::RenderState::CullMode, uint32_t(gfx::Cull::None));
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 0);
+  SetBlending(device, false);
+  BeginFlatDraw(device);
   device->SetVertexDeclaration(blendDeclaration_.get());
   device->SetVertexShader(vertexShader_.shader.get());
   device->SetPixelShader(pixelShader.shader.get());
   device->DrawPrimitiveUP(gfx::PrimitiveType::TriangleFan, 2, vertices, sizeof(BlendVertex));
 
-  device->SetVertexShader(nullptr);
-  device->SetPixelShader(nullptr);
-  for (uint32_t stage = 0; stage < 3; ++stage) device->SetTexture(stage, nullptr);
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
+  EndFlatDraw(device, 3);
 }
 
 }  // namespace kestrix

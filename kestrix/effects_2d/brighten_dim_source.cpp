@@ -1,5 +1,6 @@
 #include "effects_2d/brighten_dim_source.h"
 
+#include "draw_states.h"
 #include "platform/gfx/device.h"
 #include "platform/window/kit/dialog_helpers.h"
 
@@ -88,33 +89,18 @@ void BrightenDimSource::Render(uint32_t milliseconds) {
   vertexShader_.constants->SetMatrix(constants, matWVP_, &projection.m[0][0]);
   vertexShader_.constants->SetVector(constants, colorHandle_, color_);
 
-  device->SetTexture(0, source_->GetTexture());
-  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Linear));
-  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Linear));
+  BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp, gfx::Filter::Linear);
 
   const bool keyed = (options_ & kTransparentBlack) != 0;
   if (keyed) {
     pixelShader_.constants->SetVector(constants, keyColor_, kKeyColor);
     pixelShader_.constants->SetFloat(constants, keyDist_, kKeyDistance);
-    device->SetRenderState(gfx::RenderState::SrcBlend, uint32_t(gfx::Blend::SrcAlpha));
-    device->SetRenderState(gfx::RenderState::DestBlend, uint32_t(gfx::Blend::InvSrcAlpha));
   }
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, keyed ? 1 : 0);
-  device->SetRenderState(gfx::RenderState::CullMode, uint32_t(gfx::Cull::None));
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 0);
-
-  device->SetVertexDeclaration(declaration_.get());
-  device->SetVertexShader(vertexShader_.shader.get());
-  device->SetPixelShader(pixelShader_.shader.get());
-  DrawQuad(device, half_, source_->GetTexelOffset());
-
-  device->SetVertexShader(nullptr);
-  device->SetPixelShader(nullptr);
-  device->SetTexture(0, nullptr);
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
+  SetBlending(device, keyed);
+  BeginFlatDraw(device);
+  DrawQuadWith(device, declaration_.get(), vertexShader_.shader.get(), pixelShader_.shader.get(), half_,
+               source_->GetTexelOffset());
+  EndFlatDraw(device);
 }
 
 }  // namespace kestrix

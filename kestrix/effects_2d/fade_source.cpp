@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "draw_states.h"
 #include "platform/gfx/device.h"
 #include "platform/window/kit/dialog_helpers.h"
 #include "platform/window/kit/plug_chunks.h"
@@ -141,29 +142,17 @@ void FadeSource::Render(uint32_t milliseconds) {
     pixelShader_.constants->SetFloat(constants, keyDist_, kKeyDistance);
   }
 
-  device->SetTexture(0, source_->GetTexture());
-  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Linear));
-  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Linear));
+  BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp, gfx::Filter::Linear);
   device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 1);
   device->SetRenderState(gfx::RenderState::SrcBlend, uint32_t(additive ? gfx::Blend::One : gfx::Blend::SrcAlpha));
   device->SetRenderState(gfx::RenderState::DestBlend, uint32_t(additive ? gfx::Blend::One : gfx::Blend::InvSrcAlpha));
-  device->SetRenderState(gfx::RenderState::CullMode, uint32_t(gfx::Cull::None));
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 0);
-
-  device->SetVertexDeclaration(declaration_.get());
-  device->SetVertexShader(vertexShader_.shader.get());
-  device->SetPixelShader(pixelShader_.shader.get());
-  DrawQuad(device, half_, source_->GetTexelOffset());
-
-  device->SetVertexShader(nullptr);
-  device->SetPixelShader(nullptr);
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
+  BeginFlatDraw(device);
+  DrawQuadWith(device, declaration_.get(), vertexShader_.shader.get(), pixelShader_.shader.get(), half_,
+               source_->GetTexelOffset());
+  EndFlatDraw(device);
+  // Additive drawing changed both factors: put back the ones the frame loop expects.
   device->SetRenderState(gfx::RenderState::SrcBlend, uint32_t(gfx::Blend::SrcAlpha));
   device->SetRenderState(gfx::RenderState::DestBlend, uint32_t(gfx::Blend::InvSrcAlpha));
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
-  device->SetTexture(0, nullptr);
 }
 
 }  // namespace kestrix

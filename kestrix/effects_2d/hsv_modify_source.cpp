@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "draw_states.h"
 #include "platform/gfx/device.h"
 
 namespace kestrix {
@@ -176,28 +177,13 @@ void HsvModifySource::Render(uint32_t milliseconds) {
   vertexShader_.constants->SetVector(constants, colorHandle_, kWhite);
   pixelShader_.constants->SetMatrix(constants, hsvMatrix_, &colour.m[0][0]);
 
-  device->SetTexture(0, source_->GetTexture());
-  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-  const gfx::Filter filter = (options_ & kStretch) != 0 && sizeDiffers_ ? gfx::Filter::Linear : gfx::Filter::Point;
-  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(filter));
-  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(filter));
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 1);
-  device->SetRenderState(gfx::RenderState::SrcBlend, uint32_t(gfx::Blend::SrcAlpha));
-  device->SetRenderState(gfx::RenderState::DestBlend, uint32_t(gfx::Blend::InvSrcAlpha));
-  device->SetRenderState(gfx::RenderState::CullMode, uint32_t(gfx::Cull::None));
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 0);
-
-  device->SetVertexDeclaration(declaration_.get());
-  device->SetVertexShader(vertexShader_.shader.get());
-  device->SetPixelShader(pixelShader_.shader.get());
-  DrawQuad(device, half_, source_->GetTexelOffset());
-
-  device->SetVertexShader(nullptr);
-  device->SetPixelShader(nullptr);
-  device->SetTexture(0, nullptr);
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
-  device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
+  BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp,
+            SourceFilter((options_ & kStretch) != 0, sizeDiffers_));
+  SetBlending(device, true);
+  BeginFlatDraw(device);
+  DrawQuadWith(device, declaration_.get(), vertexShader_.shader.get(), pixelShader_.shader.get(), half_,
+               source_->GetTexelOffset());
+  EndFlatDraw(device);
 }
 
 }  // namespace kestrix

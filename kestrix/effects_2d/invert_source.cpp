@@ -1,5 +1,6 @@
 #include "effects_2d/invert_source.h"
 
+#include "draw_states.h"
 #include "platform/gfx/device.h"
 
 namespace kestrix {
@@ -64,13 +65,8 @@ void InvertSource::Render(uint32_t milliseconds) {
   const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
   if (device == nullptr || target == nullptr) return;
 
-  device->SetTexture(0, source_->GetTexture());
-  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-  // A frame shown at its own size maps texel to pixel: no filtering needed.
-  const gfx::Filter filter = (options_ & kStretch) != 0 && sizeDiffers_ ? gfx::Filter::Linear : gfx::Filter::Point;
-  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(filter));
-  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(filter));
+  BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp,
+            SourceFilter((options_ & kStretch) != 0, sizeDiffers_));
 
   const bool brightnessOnly = (options_ & kInvertBrightness) != 0;
   const PixelShaderObjects& pixelShader = brightnessOnly ? invertBrightShader_ : invertShader_;
@@ -79,21 +75,13 @@ void InvertSource::Render(uint32_t milliseconds) {
   vertexShader_.constants->SetMatrix(constants, matWVP_, &projection.m[0][0]);
   pixelShader.constants->SetFloat(constants, brightnessOnly ? invertBrightScale_ : invertScale_, amount_);
 
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 1);
-  device->SetRenderState(gfx::RenderState::SrcBlend, uint32_t(gfx::Blend::SrcAlpha));
-  device->SetRenderState(gfx::RenderState::DestBlend, uint32_t(gfx::Blend::InvSrcAlpha));
+  SetBlending(device, true);
+  // Unlike the other flat effects, Invert leaves depth writes on while it draws.
   device->SetRenderState(gfx::RenderState::CullMode, uint32_t(gfx::Cull::None));
   device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
-
-  device->SetVertexDeclaration(declaration_.get());
-  device->SetVertexShader(vertexShader_.shader.get());
-  device->SetPixelShader(pixelShader.shader.get());
-  DrawQuad(device, half_, source_->GetTexelOffset());
-
-  device->SetVertexShader(nullptr);
-  device->SetPixelShader(nullptr);
-  device->SetTexture(0, nullptr);
-  device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
+  DrawQuadWith(device, declaration_.get(), vertexShader_.shader.get(), pixelShader.shader.get(), half_,
+               source_->GetTexelOffset());
+  EndFlatDraw(device);
 }
 
 }  // namespace kestrix

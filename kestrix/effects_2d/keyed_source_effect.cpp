@@ -1,5 +1,6 @@
 #include "effects_2d/keyed_source_effect.h"
 
+#include "draw_states.h"
 #include "platform/gfx/device.h"
 
 namespace kestrix {
@@ -37,12 +38,7 @@ bool KeyedSourceEffect::BeginDraw(uint32_t milliseconds, gfx::Device** device, c
   *target = host->GetBackBufferDesc();
   if (*device == nullptr || *target == nullptr) return false;
   gfx::Device* d = *device;
-  d->SetTexture(0, source_->GetTexture());
-  d->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-  d->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-  const gfx::Filter filter = (options_ & kStretch) != 0 && sizeDiffers_ ? gfx::Filter::Linear : gfx::Filter::Point;
-  d->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(filter));
-  d->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(filter));
+  BindStage(d, 0, source_->GetTexture(), gfx::Address::Clamp, SourceFilter((options_ & kStretch) != 0, sizeDiffers_));
   const d3dx::Matrix projection = TargetProjection((*target)->width, (*target)->height);
   vertexShader_.constants->SetMatrix(d->Constants(), matWVP_, &projection.m[0][0]);
   d->SetRenderState(gfx::RenderState::CullMode, uint32_t(gfx::Cull::None));
@@ -50,10 +46,8 @@ bool KeyedSourceEffect::BeginDraw(uint32_t milliseconds, gfx::Device** device, c
 }
 
 void KeyedSourceEffect::DrawSource(gfx::Device* device, const gfx::SurfaceDesc&, float z) {
-  device->SetVertexDeclaration(declaration_.get());
-  device->SetVertexShader(vertexShader_.shader.get());
-  device->SetPixelShader(pixelShader_.shader.get());
-  DrawQuad(device, half_, source_->GetTexelOffset(), z);
+  DrawQuadWith(device, declaration_.get(), vertexShader_.shader.get(), pixelShader_.shader.get(), half_,
+               source_->GetTexelOffset(), z);
   device->SetVertexShader(nullptr);
   device->SetPixelShader(nullptr);
   device->SetTexture(0, nullptr);
