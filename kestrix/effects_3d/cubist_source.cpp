@@ -25,24 +25,6 @@ const lv::ParamInfo kParams[] = {
     {1, 800, 200, 0, lv::ChunkTag("SIZZ"), "Depth", nullptr},
 };
 
-constexpr kit::OptionCheckBox kCheckBoxes[] = {
-    {1016, TurningShapeEffect::kTransparentBlack},
-    {1018, TurningShapeEffect::kEraseOnNoteOff},
-    {1023, TurningShapeEffect::kResetEachNote},
-    {1020, TurningShapeEffect::kLooped},
-    {kit::audio_box::kVolumeVelocity, TurningShapeEffect::kVolumeFollowsVelocity},
-    {kit::audio_box::kPanVelocity, TurningShapeEffect::kPanFollowsVelocity},
-    {1021, TurningShapeEffect::kSustain},
-    {1022, TurningShapeEffect::kClearFrame},
-    {1024, TurningShapeEffect::kClearDepth},
-    {1087, TurningShapeEffect::kVelocitySpinX},
-    {1088, TurningShapeEffect::kVelocitySpinY},
-    {1095, TurningShapeEffect::kVelocitySpinZ},
-    {1025, TurningShapeEffect::kInsideOnly},
-    {1026, TurningShapeEffect::kLighting},
-    {1027, TurningShapeEffect::kSquareAspect},
-};
-
 constexpr TurningShapeEffect::RadioPair kRadioPairs[] = {{1036, 1037, TurningShapeEffect::kAbsolute}};
 
 const gfx::VertexElement kLayout[] = {
@@ -75,7 +57,7 @@ CubistSource::CubistSource() : TurningShapeEffect(kInitialOptions, kDialog, kSha
 const lv::ParamInfo* CubistSource::GetParamInfo(int32_t i) { return &kParams[i]; }
 const gfx::VertexElement* CubistSource::VertexLayout() const { return kLayout; }
 std::span<const TurningShapeEffect::RadioPair> CubistSource::RadioPairs() const { return kRadioPairs; }
-std::span<const kit::OptionCheckBox> CubistSource::CheckBoxes() const { return kCheckBoxes; }
+std::span<const kit::OptionCheckBox> CubistSource::CheckBoxes() const { return kShapeCheckBoxes; }
 
 TurningShapeEffect::Buffers CubistSource::BuildShape(gfx::Device* device) {
   Buffers buffers;

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "module_dialogs.h"
+#include "draw_states.h"
 #include "platform/gfx/device.h"
 #include "platform/window/dialog.h"
 #include "platform/window/kit/dialog_helpers.h"
@@ -205,11 +206,7 @@ void DisplaySpectrum::Render(uint32_t milliseconds) {
   if (clearFlags != 0) device->Clear(0, nullptr, clearFlags, 0x00000000, 1.0f, 0);
   if (source_ != nullptr) {
     AdvanceSource(milliseconds);
-    device->SetTexture(0, source_->GetTexture());
-    device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Clamp));
-    device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Clamp));
-    device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Linear));
-    device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Linear));
+    BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp, gfx::Filter::Linear);
   }
   ReduceSpectrum(host->GetSpectrum(), history_[rowIndex_]);
   rowIndex_ = (rowIndex_ + 1) % kRows;

@@ -25,24 +25,7 @@ const lv::ParamInfo kParams[] = {
     {3, 100, 80, 0, lv::ChunkTag("SMTH"), "Smooth", nullptr},
 };
 
-constexpr kit::OptionCheckBox kCheckBoxes[] = {
-    {1016, TurningShapeEffect::kTransparentBlack},
-    {1018, TurningShapeEffect::kEraseOnNoteOff},
-    {1023, TurningShapeEffect::kResetEachNote},
-    {1020, TurningShapeEffect::kLooped},
-    {kit::audio_box::kVolumeVelocity, TurningShapeEffect::kVolumeFollowsVelocity},
-    {kit::audio_box::kPanVelocity, TurningShapeEffect::kPanFollowsVelocity},
-    {1021, TurningShapeEffect::kSustain},
-    {1022, TurningShapeEffect::kClearFrame},
-    {1024, TurningShapeEffect::kClearDepth},
-    {1087, TurningShapeEffect::kVelocitySpinX},
-    {1088, TurningShapeEffect::kVelocitySpinY},
-    {1095, TurningShapeEffect::kVelocitySpinZ},
-    {1025, TurningShapeEffect::kInsideOnly},
-    {1026, TurningShapeEffect::kLighting},
-    {1027, TurningShapeEffect::kSquareAspect},
-    {1048, SpherePulseSource::kRespondToAudio},
-};
+constexpr auto kCheckBoxes = WithShapeCheckBoxes({{1048, SpherePulseSource::kRespondToAudio}});
 
 constexpr TurningShapeEffect::RadioPair kRadioPairs[] = {
     {1036, 1037, TurningShapeEffect::kAbsolute},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "draw_states.h"
 #include "platform/window/messages.h"
 
 #include "platform/gfx/device.h"
@@ -190,11 +191,7 @@ void TubeEffect::Render(uint32_t milliseconds) {
   }
   const Motion motion = Step(milliseconds);
 
-  device->SetTexture(0, source_->GetTexture());
-  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(gfx::Address::Wrap));
-  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(gfx::Address::Wrap));
-  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Linear));
-  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Linear));
+  BindStage(device, 0, source_->GetTexture(), gfx::Address::Wrap, gfx::Filter::Linear);
 
   const d3dx::Matrix wvp = ViewProjection();
   gfx::ConstantSink& constants = device->Constants();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "draw_states.h"
 #include "platform/gfx/device.h"
 #include "platform/window/kit/dialog_helpers.h"
 #include "platform/window/kit/plug_chunks.h"
@@ -145,12 +146,7 @@ void TurningShapeEffect::Render(uint32_t milliseconds) {
     keepPlaying_ = false;
   }
   lastFrameTime_ = milliseconds;
-  device->SetTexture(0, source_->GetTexture());
-  const gfx::Address address = TextureAddress();
-  device->SetSamplerState(0, gfx::SamplerState::AddressU, uint32_t(address));
-  device->SetSamplerState(0, gfx::SamplerState::AddressV, uint32_t(address));
-  device->SetSamplerState(0, gfx::SamplerState::MagFilter, uint32_t(gfx::Filter::Linear));
-  device->SetSamplerState(0, gfx::SamplerState::MinFilter, uint32_t(gfx::Filter::Linear));
+  BindStage(device, 0, source_->GetTexture(), TextureAddress(), gfx::Filter::Linear);
   // A shape whose rebuild failed draws nothing until a later one succeeds.
   if (shape_.vertices) Draw(device);
   device->SetTexture(0, nullptr);

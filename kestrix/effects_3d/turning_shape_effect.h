@@ -3,10 +3,12 @@
 // shape that turns about three axes (held at an angle, turning a little each
 // frame, or spinning with time and the note's velocity), seen through a
 // camera whose distance follows "Depth", drawn inside first and then outside.
+#include <array>
 #include <cstdint>
 #include <span>
 
 #include "platform/d3dx/math.h"
+#include "platform/window/kit/dialog_helpers.h"
 #include "shader_objects.h"
 #include "source_effect.h"
 
@@ -109,5 +111,35 @@ uint32_t FillRingIndices(uint16_t* indices, uint32_t rings, uint32_t perRing);
 // Vertex and index buffers (write-only, default pool); both or neither.
 bool CreateShapeBuffers(gfx::Device* device, uint32_t vertexBytes, uint32_t indexBytes,
                         gfx::Ref<gfx::VertexBuffer>* vertices, gfx::Ref<gfx::IndexBuffer>* indices);
+
+// The check boxes of the options both shapes have, in the dialogs' order.
+inline constexpr kit::OptionCheckBox kShapeCheckBoxes[] = {
+    {1016, TurningShapeEffect::kTransparentBlack},
+    {1018, TurningShapeEffect::kEraseOnNoteOff},
+    {1023, TurningShapeEffect::kResetEachNote},
+    {1020, TurningShapeEffect::kLooped},
+    {kit::audio_box::kVolumeVelocity, TurningShapeEffect::kVolumeFollowsVelocity},
+    {kit::audio_box::kPanVelocity, TurningShapeEffect::kPanFollowsVelocity},
+    {1021, TurningShapeEffect::kSustain},
+    {1022, TurningShapeEffect::kClearFrame},
+    {1024, TurningShapeEffect::kClearDepth},
+    {1087, TurningShapeEffect::kVelocitySpinX},
+    {1088, TurningShapeEffect::kVelocitySpinY},
+    {1095, TurningShapeEffect::kVelocitySpinZ},
+    {1025, TurningShapeEffect::kInsideOnly},
+    {1026, TurningShapeEffect::kLighting},
+    {1027, TurningShapeEffect::kSquareAspect},
+};
+
+// The shared check boxes followed by a class's own.
+template <size_t N>
+constexpr std::array<kit::OptionCheckBox, std::size(kShapeCheckBoxes) + N> WithShapeCheckBoxes(
+    const kit::OptionCheckBox (&own)[N]) {
+  std::array<kit::OptionCheckBox, std::size(kShapeCheckBoxes) + N> all{};
+  size_t i = 0;
+  for (const kit::OptionCheckBox& box : kShapeCheckBoxes) all[i++] = box;
+  for (const kit::OptionCheckBox& box : own) all[i++] = box;
+  return all;
+}
 
 }  // namespace kestrix
