@@ -19,7 +19,6 @@ namespace {
 constexpr uint32_t kShader = 150;
 constexpr int kDialog = 250;
 constexpr int kEraseBox = 1018;
-constexpr uint32_t kFlagTag = lv::ChunkTag("FLAG");
 
 const lv::ParamInfo kParams[] = {
     {-400, 400, 0, 0, lv::ChunkTag("CENX"), "CenterX", nullptr},
@@ -43,7 +42,7 @@ bool Fill(T* buffer, const void* data, uint32_t size) {
 
 }  // namespace
 
-Polarity::Polarity() { arcs_.reserve(kArcs); }
+Polarity::Polarity() : Generator(kEraseOnNoteOff) { arcs_.reserve(kArcs); }
 
 Polarity::~Polarity() = default;
 
@@ -222,18 +221,6 @@ void Polarity::Render(uint32_t milliseconds) {
   device->SetPixelShader(nullptr);
   device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
   device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
-}
-
-bool Polarity::Save(lv::ChunkStream* stream) {
-  return stream->WriteUInt32Chunk(kFlagTag, &options_) && stream->WriteEnd();
-}
-
-bool Polarity::Load(lv::ChunkStream* stream) {
-  for (uint32_t tag = stream->NextChunk(); tag != 0; tag = stream->NextChunk()) {
-    uint32_t flags = 0;
-    if (tag == kFlagTag && stream->ReadUInt32(&flags)) options_ = flags;
-  }
-  return true;
 }
 
 }  // namespace kestrix

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "class_id_bytes.h"
+#include "generator.h"
 #include "animated_value.h"
-#include "lv/plug.h"
 #include "platform/gfx/constant_table.h"
 #include "platform/gfx/resources.h"
 #include "shader_objects.h"
 
 namespace kestrix {
 
-class Polarity final : public lv::Plug {
+class Polarity final : public Generator {
  public:
   static constexpr int32_t kKind = 3;
   static constexpr lv::ClassId kClassId = ClassIdFromStoredBytes("cc6ecd242b7b5b42958900ac3a0167ea");
@@ -35,18 +35,12 @@ class Polarity final : public lv::Plug {
 
   int32_t GetKind() override { return kKind; }
   const lv::ClassId* GetClassId() override { return &kClassId; }
-  int32_t GetNumInputs() override { return 0; }
-  const char* GetInputName(int32_t) override { return nullptr; }
-  void SetInputName(int32_t, const char*) override {}
   bool CreateDeviceObjects() override;
   void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
   void NoteOn() override;
   void NoteOff() override;
   void Render(uint32_t milliseconds) override;
-  bool KeepAfterNoteOff() override { return false; }
-  bool Load(lv::ChunkStream* stream) override;
-  bool Save(lv::ChunkStream* stream) override;
   int32_t GetNumParams() override { return kParamCount; }
   bool IsParamEnabled(int32_t) override { return true; }
   const lv::ParamInfo* GetParamInfo(int32_t i) override;
@@ -58,7 +52,6 @@ class Polarity final : public lv::Plug {
   void SetColorFractions();
   float RandomSpeed() const;
 
-  uint32_t options_ = kEraseOnNoteOff;
   int32_t params_[kParamCount] = {0, 0, 5, 200, 200};
   std::vector<Arc> arcs_;
   AnimatedValue radius_;  // centre radius of the ring set

@@ -16,7 +16,6 @@ namespace {
 
 constexpr uint32_t kShader = 149;
 constexpr int kDialog = 200;
-constexpr uint32_t kFlagTag = lv::ChunkTag("FLAG");
 constexpr float kPi = std::numbers::pi_v<float>;
 
 // The boxes OK reads back; "Respond to Audio" (1048) is shown and never read.
@@ -225,18 +224,6 @@ void RaysGenerator::DrawRays(float height) {
     device->DrawIndexedPrimitiveUP(gfx::PrimitiveType::TriangleList, 0, 8, 8, kIndices, gfx::Format::Index16, vertices,
                                    sizeof(RayVertex));
   }
-}
-
-bool RaysGenerator::Save(lv::ChunkStream* stream) {
-  return stream->WriteUInt32Chunk(kFlagTag, &options_) && stream->WriteEnd();
-}
-
-bool RaysGenerator::Load(lv::ChunkStream* stream) {
-  for (uint32_t tag = stream->NextChunk(); tag != 0; tag = stream->NextChunk()) {
-    uint32_t flags = 0;
-    if (tag == kFlagTag && stream->ReadUInt32(&flags)) options_ = flags;
-  }
-  return true;
 }
 
 }  // namespace kestrix

@@ -5,15 +5,15 @@
 // separation drift, or follow the parameters by hand. The rays are added to
 // the picture, so crossings glow.
 #include "class_id_bytes.h"
+#include "generator.h"
 #include "animated_value.h"
-#include "lv/plug.h"
 #include "platform/gfx/constant_table.h"
 #include "platform/gfx/resources.h"
 #include "shader_objects.h"
 
 namespace kestrix {
 
-class RaysGenerator final : public lv::Plug {
+class RaysGenerator final : public Generator {
  public:
   static constexpr int32_t kKind = 1;
   static constexpr lv::ClassId kClassId = ClassIdFromStoredBytes("d2f849da17a0ab4bb50174c042a9d84a");
@@ -30,20 +30,16 @@ class RaysGenerator final : public lv::Plug {
     kHue1, kRadius1, kAngle1, kHue2, kRadius2, kAngle2, kParamCount
   };
 
+  RaysGenerator() : Generator(14) {}
+
   int32_t GetKind() override { return kKind; }
   const lv::ClassId* GetClassId() override { return &kClassId; }
-  int32_t GetNumInputs() override { return 0; }
-  const char* GetInputName(int32_t) override { return nullptr; }
-  void SetInputName(int32_t, const char*) override {}
   bool CreateDeviceObjects() override;
   void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
   void NoteOn() override;
   void NoteOff() override;
   void Render(uint32_t milliseconds) override;
-  bool KeepAfterNoteOff() override { return false; }
-  bool Load(lv::ChunkStream* stream) override;
-  bool Save(lv::ChunkStream* stream) override;
   int32_t GetNumParams() override { return kParamCount; }
   bool IsParamEnabled(int32_t i) override;
   const lv::ParamInfo* GetParamInfo(int32_t i) override;
@@ -59,7 +55,6 @@ class RaysGenerator final : public lv::Plug {
   void SetStepFractions();
   void DrawRays(float height);
 
-  uint32_t options_ = 14;
   int32_t params_[kParamCount] = {80, 50, 255, 50, 30, 50, 250, 250, 0, 150, 150, 250, -150, -150};
   uint32_t lastFrame_ = 0;
   AnimatedValue rollRate_;

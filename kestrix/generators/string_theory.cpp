@@ -19,7 +19,6 @@ namespace {
 constexpr uint32_t kShader = 148;
 constexpr int kDialog = 251;
 constexpr int kEraseBox = 1018;
-constexpr uint32_t kFlagTag = lv::ChunkTag("FLAG");
 constexpr int kSteps = 256;                  // segments around a loop
 constexpr int kVertices = 2 * (kSteps + 1);  // 514
 constexpr float kPi = std::numbers::pi_v<float>;
@@ -250,18 +249,6 @@ void StringTheory::Render(uint32_t milliseconds) {
     device->SetRenderState(gfx::RenderState::ZWriteEnable, 1);
     device->SetRenderState(gfx::RenderState::AlphaBlendEnable, 0);
   }
-}
-
-bool StringTheory::Save(lv::ChunkStream* stream) {
-  return stream->WriteUInt32Chunk(kFlagTag, &options_) && stream->WriteEnd();
-}
-
-bool StringTheory::Load(lv::ChunkStream* stream) {
-  for (uint32_t tag = stream->NextChunk(); tag != 0; tag = stream->NextChunk()) {
-    uint32_t flags = 0;
-    if (tag == kFlagTag && stream->ReadUInt32(&flags)) options_ = flags;
-  }
-  return true;
 }
 
 }  // namespace kestrix

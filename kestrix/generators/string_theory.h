@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "class_id_bytes.h"
-#include "lv/plug.h"
+#include "generator.h"
 #include "platform/gfx/constant_table.h"
 #include "platform/gfx/resources.h"
 #include "shader_objects.h"
 
 namespace kestrix {
 
-class StringTheory final : public lv::Plug {
+class StringTheory final : public Generator {
  public:
   static constexpr int32_t kKind = 3;
   static constexpr lv::ClassId kClassId = ClassIdFromStoredBytes("ea40135bcaafa74b9c7de76c2610fc48");
@@ -33,14 +33,11 @@ class StringTheory final : public lv::Plug {
     Wave waves[3];
   };
 
-  StringTheory() = default;
+  StringTheory() : Generator(kEraseOnNoteOff) {}
   ~StringTheory() override = default;
 
   int32_t GetKind() override { return kKind; }
   const lv::ClassId* GetClassId() override { return &kClassId; }
-  int32_t GetNumInputs() override { return 0; }
-  const char* GetInputName(int32_t) override { return nullptr; }
-  void SetInputName(int32_t, const char*) override {}
   bool CreateDeviceObjects() override;
   void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
@@ -48,8 +45,6 @@ class StringTheory final : public lv::Plug {
   void NoteOff() override;
   void Render(uint32_t milliseconds) override;
   bool KeepAfterNoteOff() override;
-  bool Load(lv::ChunkStream* stream) override;
-  bool Save(lv::ChunkStream* stream) override;
   int32_t GetNumParams() override { return kParamCount; }
   bool IsParamEnabled(int32_t) override { return true; }
   const lv::ParamInfo* GetParamInfo(int32_t i) override;
@@ -60,7 +55,6 @@ class StringTheory final : public lv::Plug {
   void Birth();
   uint32_t BirthInterval() const;
 
-  uint32_t options_ = kEraseOnNoteOff;
   int32_t params_[kParamCount] = {128, 128, 128, 128, 128, 128, 40, 100};
   std::vector<Loop> loops_;
   uint32_t elapsed_ = 0;

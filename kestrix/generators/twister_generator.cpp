@@ -17,7 +17,6 @@ namespace {
 
 constexpr uint32_t kShader = 143;
 constexpr int kDialog = 144;
-constexpr uint32_t kFlagTag = lv::ChunkTag("FLAG");
 constexpr float kTurnToRadians = 0.0007669904f;  // 2 pi / 8192
 constexpr float kPi = std::numbers::pi_v<float>;
 
@@ -64,7 +63,7 @@ gfx::Result BuildMesh(gfx::Device* device, int i, std::unique_ptr<d3dx::Mesh>* m
 }  // namespace
 
 
-TwisterGenerator::TwisterGenerator() {
+TwisterGenerator::TwisterGenerator() : Generator(27) {
   SetSpeedRanges();
   SetTwistRanges();
 }
@@ -389,18 +388,6 @@ void TwisterGenerator::Render(uint32_t) {
   rollRate_.Step();
   morph_.Step();
   RandomEvents();
-}
-
-bool TwisterGenerator::Save(lv::ChunkStream* stream) {
-  return stream->WriteUInt32Chunk(kFlagTag, &options_) && stream->WriteEnd();
-}
-
-bool TwisterGenerator::Load(lv::ChunkStream* stream) {
-  for (uint32_t tag = stream->NextChunk(); tag != 0; tag = stream->NextChunk()) {
-    uint32_t flags = 0;
-    if (tag == kFlagTag && stream->ReadUInt32(&flags)) options_ = flags;
-  }
-  return true;
 }
 
 }  // namespace kestrix

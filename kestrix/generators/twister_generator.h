@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "class_id_bytes.h"
+#include "generator.h"
 #include "generators/twister_chain.h"
-#include "lv/plug.h"
 #include "platform/d3dx/device_mesh.h"
 #include "platform/d3dx/math.h"
 #include "platform/gfx/constant_table.h"
@@ -19,7 +19,7 @@
 namespace kestrix {
 
 
-class TwisterGenerator final : public lv::Plug {
+class TwisterGenerator final : public Generator {
  public:
   static constexpr int32_t kKind = 1;
   static constexpr lv::ClassId kClassId = ClassIdFromStoredBytes("8d671f158eabb64abafe51ed8dbf257e");
@@ -41,18 +41,12 @@ class TwisterGenerator final : public lv::Plug {
 
   int32_t GetKind() override { return kKind; }
   const lv::ClassId* GetClassId() override { return &kClassId; }
-  int32_t GetNumInputs() override { return 0; }
-  const char* GetInputName(int32_t) override { return nullptr; }
-  void SetInputName(int32_t, const char*) override {}
   bool CreateDeviceObjects() override;
   void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
   void NoteOn() override;
   void NoteOff() override;
   void Render(uint32_t milliseconds) override;
-  bool KeepAfterNoteOff() override { return false; }
-  bool Load(lv::ChunkStream* stream) override;
-  bool Save(lv::ChunkStream* stream) override;
   int32_t GetNumParams() override { return kParamCount; }
   bool IsParamEnabled(int32_t) override { return true; }
   const lv::ParamInfo* GetParamInfo(int32_t i) override;
@@ -70,7 +64,6 @@ class TwisterGenerator final : public lv::Plug {
                    const d3dx::Matrix& viewProjection, const d3dx::Matrix& view);
   float SegmentRadius(const TwisterSegment& segment) const;
 
-  uint32_t options_ = 27;
   int32_t params_[kParamCount] = {64, 120, 100};
   std::unique_ptr<TwisterChain> segments_;
 
