@@ -48,7 +48,6 @@ struct BlendVertex {
 static_assert(sizeof(BlendVertex) == 36);
 
 gfx::VertexDeclaration* CreateBlendDeclaration(gfx::Device* device) {
-  if (device == nullptr) return nullptr;
   const gfx::VertexElement elements[] = {
       {0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
       {0, 12, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0},
@@ -56,9 +55,7 @@ gfx::VertexDeclaration* CreateBlendDeclaration(gfx::Device* device) {
       {0, 28, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 2},
       gfx::kDeclEnd,
   };
-  gfx::VertexDeclaration* declaration = nullptr;
-  if (gfx::Failed(device->CreateVertexDeclaration(elements, &declaration))) return nullptr;
-  return declaration;
+  return CreateDeclaration(device, elements);
 }
 
 const float* RectOf(lv::Source* source) {

@@ -45,19 +45,6 @@ struct HatchVertex {
 };
 static_assert(sizeof(HatchVertex) == 28);
 
-gfx::VertexDeclaration* CreateTwoSetDeclaration(gfx::Device* device) {
-  if (device == nullptr) return nullptr;
-  const gfx::VertexElement elements[] = {
-      {0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
-      {0, 12, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0},
-      {0, 20, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 1},
-      gfx::kDeclEnd,
-  };
-  gfx::VertexDeclaration* declaration = nullptr;
-  if (gfx::Failed(device->CreateVertexDeclaration(elements, &declaration))) return nullptr;
-  return declaration;
-}
-
 // The classic runtime generator, private to the effect so that no other
 // user of rand() moves the pattern and the jumps are the same on every
 // platform.

@@ -71,15 +71,12 @@ void MeshVertices(MeshVertex* out) {
 }
 
 gfx::VertexDeclaration* CreateMeshDeclaration(gfx::Device* device) {
-  if (device == nullptr) return nullptr;
   const gfx::VertexElement elements[] = {
       {0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
       {0, 12, gfx::DeclType::Float3, gfx::DeclUsage::TexCoord, 0},
       gfx::kDeclEnd,
   };
-  gfx::VertexDeclaration* declaration = nullptr;
-  if (gfx::Failed(device->CreateVertexDeclaration(elements, &declaration))) return nullptr;
-  return declaration;
+  return CreateDeclaration(device, elements);
 }
 
 }  // namespace

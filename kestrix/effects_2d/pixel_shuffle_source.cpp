@@ -44,19 +44,6 @@ struct ShuffleVertex {
 };
 static_assert(sizeof(ShuffleVertex) == 28);
 
-gfx::VertexDeclaration* CreateTwoSetDeclaration(gfx::Device* device) {
-  if (device == nullptr) return nullptr;
-  const gfx::VertexElement elements[] = {
-      {0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
-      {0, 12, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0},
-      {0, 20, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 1},
-      gfx::kDeclEnd,
-  };
-  gfx::VertexDeclaration* declaration = nullptr;
-  if (gfx::Failed(device->CreateVertexDeclaration(elements, &declaration))) return nullptr;
-  return declaration;
-}
-
 // The offset source's name, read like "NAME": bounded, then looked for
 // beside the project.
 void LoadOffsetName(lv::ChunkStream& stream, lv::LorvaneInterface* host, kit::SourceName& name) {

@@ -18,7 +18,6 @@
 
 namespace kestrix {
 
-
 class TwisterGenerator final : public Generator {
  public:
   static constexpr int32_t kKind = 1;

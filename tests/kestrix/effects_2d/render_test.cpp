@@ -339,7 +339,6 @@ TEST_F(WipeRender, VelocityWipeSpeedGrowsTheKeyOverTime) {
   EXPECT_EQ(Shown(64, 1000), (std::vector<bool>{false, false, true, false}));
 }
 
-
 // ---- Blend Source
 
 // One channel of a mode's blended colour B from source s and frame f.

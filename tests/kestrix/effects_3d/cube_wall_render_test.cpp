@@ -17,7 +17,6 @@ struct Probe {
 };
 constexpr Probe kProbes[] = {{4, 3, 0}, {11, 3, 1}, {4, 8, 2}, {11, 8, 3}};
 
-
 // Depth 0 brings the centre cube so close that its front face fills the
 // middle of the view; velocity 64 holds the swirl still.
 void CloseUp(lv::Plug& plug) { plug.SetParam(kDepth, 0); }
