@@ -78,10 +78,9 @@ void BrightenDimSource::NoteOn() {
 void BrightenDimSource::NoteOff() { EraseAndDetach(kEraseOnNoteOff); }
 
 void BrightenDimSource::Render(uint32_t milliseconds) {
-  if (!AdvanceSource(milliseconds) || !vertexShader_ || !pixelShader_) return;
-  gfx::Device* device = host->GetDevice();
-  const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
-  if (device == nullptr || target == nullptr) return;
+  gfx::Device* device = nullptr;
+  const gfx::SurfaceDesc* target = nullptr;
+  if (!BeginFrame(milliseconds, device, target) || !vertexShader_ || !pixelShader_) return;
   if ((options_ & kVelocityBrightness) == 0) SetBrightness(BrightnessFromKnob(bright_));
 
   const d3dx::Matrix projection = TargetProjection(target->width, target->height);

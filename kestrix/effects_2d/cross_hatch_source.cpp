@@ -143,10 +143,9 @@ void CrossHatchSource::NoteOff() { EraseAndDetach(kEraseOnNoteOff); }
 
 void CrossHatchSource::Render(uint32_t milliseconds) {
   timeSinceNoteOn_ += milliseconds;
-  if (!AdvanceSource(milliseconds) || !vertexShader_ || !pixelShader_) return;
-  gfx::Device* device = host->GetDevice();
-  const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
-  if (device == nullptr || target == nullptr) return;
+  gfx::Device* device = nullptr;
+  const gfx::SurfaceDesc* target = nullptr;
+  if (!BeginFrame(milliseconds, device, target) || !vertexShader_ || !pixelShader_) return;
 
   BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp, gfx::Filter::Linear);
   BindStage(device, 1, patternTexture_.get(), gfx::Address::Wrap, gfx::Filter::Point);

@@ -46,12 +46,7 @@ bool FractalShuffleSource::CreateDeviceObjects() {
   if (!OpenSourceAndDeclaration(kLooped, 1)) return false;
   sizeDiffers_ = frame_.width != targetWidth_ || frame_.height != targetHeight_;
   half_ = HalfExtentsFor(kStretch);
-  vertexShader_ = CompileVertexShader(host, kShader, "vs_main");
-  pixelShader_ = CompilePixelShader(host, kShader, "ps_shuffle");
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
-    return false;
-  }
+  if (!CompileShaders(kShader, "vs_main", "ps_shuffle", vertexShader_, pixelShader_)) return false;
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
   sourceUV_ = FindConstant(pixelShader_.constants, "SourceUV");
   tint_ = FindConstant(pixelShader_.constants, "Tint");

@@ -128,12 +128,7 @@ bool HsvModifySource::CreateDeviceObjects() {
   if (!OpenSourceAndDeclaration(kLooped)) return false;
   sizeDiffers_ = frame_.width != targetWidth_ || frame_.height != targetHeight_;
   half_ = HalfExtentsFor(kStretch);
-  vertexShader_ = CompileVertexShader(host, kShader, "vs_main");
-  pixelShader_ = CompilePixelShader(host, kShader, "ps_main");
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
-    return false;
-  }
+  if (!CompileShaders(kShader, "vs_main", "ps_main", vertexShader_, pixelShader_)) return false;
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
   colorHandle_ = FindConstant(vertexShader_.constants, "Color");
   hsvMatrix_ = FindConstant(pixelShader_.constants, "HSVMatrix");
@@ -157,10 +152,9 @@ void HsvModifySource::NoteOff() { EraseAndDetach(kEraseOnNoteOff); }
 
 void HsvModifySource::Render(uint32_t milliseconds) {
   timeSinceNoteOn_ += milliseconds;
-  if (!AdvanceSource(milliseconds) || !vertexShader_ || !pixelShader_) return;
-  gfx::Device* device = host->GetDevice();
-  const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
-  if (device == nullptr || target == nullptr) return;
+  gfx::Device* device = nullptr;
+  const gfx::SurfaceDesc* target = nullptr;
+  if (!BeginFrame(milliseconds, device, target) || !vertexShader_ || !pixelShader_) return;
 
   const float v = float(velocity);
   float s = (options_ & kVelocitySaturation) != 0 ? v / 64.0f : float(params_[1]) / 128.0f + 1.0f;

@@ -16,12 +16,7 @@ bool KeyedSourceEffect::CreateObjects(uint32_t shaderId, const char* pixelEntry)
   if (!OpenSourceAndDeclaration(kLooped)) return false;
   sizeDiffers_ = frame_.width != targetWidth_ || frame_.height != targetHeight_;
   half_ = HalfExtentsFor(kStretch);
-  vertexShader_ = CompileVertexShader(host, shaderId, "vs_main");
-  pixelShader_ = CompilePixelShader(host, shaderId, pixelEntry);
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
-    return false;
-  }
+  if (!CompileShaders(shaderId, "vs_main", pixelEntry, vertexShader_, pixelShader_)) return false;
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
   return true;
 }

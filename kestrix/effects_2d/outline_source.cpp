@@ -33,12 +33,7 @@ bool OutlineSource::CreateDeviceObjects() {
   texelHeight_ = frame_.height > 0 ? 1.0f / float(frame_.height) : 0.0f;
   sizeDiffers_ = frame_.width != targetWidth_ || frame_.height != targetHeight_;
   half_ = HalfExtentsFor(kStretch);
-  vertexShader_ = CompileVertexShader(host, kShader, "vs_main");
-  pixelShader_ = CompilePixelShader(host, kShader, "ps_main");
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
-    return false;
-  }
+  if (!CompileShaders(kShader, "vs_main", "ps_main", vertexShader_, pixelShader_)) return false;
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
   pixDist_ = FindConstant(vertexShader_.constants, "PixDist");
   colThresh_ = FindConstant(pixelShader_.constants, "ColThresh");
@@ -62,10 +57,9 @@ void OutlineSource::NoteOff() { EraseAndDetach(kEraseOnNoteOff); }
 
 void OutlineSource::Render(uint32_t milliseconds) {
   timeSinceNoteOn_ += milliseconds;
-  if (!AdvanceSource(milliseconds) || !vertexShader_ || !pixelShader_) return;
-  gfx::Device* device = host->GetDevice();
-  const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
-  if (device == nullptr || target == nullptr) return;
+  gfx::Device* device = nullptr;
+  const gfx::SurfaceDesc* target = nullptr;
+  if (!BeginFrame(milliseconds, device, target) || !vertexShader_ || !pixelShader_) return;
 
   BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp,
             SourceFilter((options_ & kStretch) != 0, sizeDiffers_));

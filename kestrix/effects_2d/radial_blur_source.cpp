@@ -95,10 +95,9 @@ float RadialBlurSource::AudioFactor() {
 
 void RadialBlurSource::Render(uint32_t milliseconds) {
   timeSinceNoteOn_ += milliseconds;
-  if (!AdvanceSource(milliseconds) || !vertexShader_ || !pixelShader_) return;
-  gfx::Device* device = host->GetDevice();
-  const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
-  if (device == nullptr || target == nullptr) return;
+  gfx::Device* device = nullptr;
+  const gfx::SurfaceDesc* target = nullptr;
+  if (!BeginFrame(milliseconds, device, target) || !vertexShader_ || !pixelShader_) return;
   const float audio = (options_ & kRespondToAudio) != 0 ? AudioFactor() : 1.0f;
 
   BindStage(device, 0, source_->GetTexture(), gfx::Address::Clamp,

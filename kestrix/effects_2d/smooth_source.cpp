@@ -43,12 +43,7 @@ bool SmoothSource::CreateDeviceObjects() {
   if (!OpenSourceAndDeclaration(kLooped)) return false;
   texelWidth_ = frame_.width > 0 ? 1.0f / float(frame_.width) : 0.0f;
   texelHeight_ = frame_.height > 0 ? 1.0f / float(frame_.height) : 0.0f;
-  vertexShader_ = CompileVertexShader(host, kShader, "vs_smooth");
-  pixelShader_ = CompilePixelShader(host, kShader, "ps_smooth");
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
-    return false;
-  }
+  if (!CompileShaders(kShader, "vs_smooth", "ps_smooth", vertexShader_, pixelShader_)) return false;
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
   pixelSize_ = FindConstant(pixelShader_.constants, "PixelSize");
   smoothRange_ = FindConstant(pixelShader_.constants, "SmoothRange");

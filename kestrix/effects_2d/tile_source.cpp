@@ -41,12 +41,7 @@ bool TileSource::IsParamEnabled(int32_t i) {
 bool TileSource::CreateDeviceObjects() {
   if (!OpenSourceAndDeclaration(kLooped)) return false;
   half_ = HalfExtentsFor(kStretch);
-  vertexShader_ = CompileVertexShader(host, kShader, "vs_main");
-  pixelShader_ = CompilePixelShader(host, kShader, "ps_passthrough");
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
-    return false;
-  }
+  if (!CompileShaders(kShader, "vs_main", "ps_passthrough", vertexShader_, pixelShader_)) return false;
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
   rotZoom_ = FindConstant(vertexShader_.constants, "RotZoom");
   tint_ = FindConstant(pixelShader_.constants, "Tint");

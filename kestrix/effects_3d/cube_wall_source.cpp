@@ -140,10 +140,8 @@ bool CubeWallSource::CreateDeviceObjects() {
   vertices_->Unlock();
   indices_->Unlock();
 
-  vertexShader_ = CompileVertexShader(host, kShader, projected ? "vs_lit_projected" : "vs_lit");
-  pixelShader_ = CompilePixelShader(host, kShader, projected ? "ps_textured" : "ps_colored");
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
+  if (!CompileShaders(kShader, projected ? "vs_lit_projected" : "vs_lit", projected ? "ps_textured" : "ps_colored",
+                      vertexShader_, pixelShader_)) {
     return false;
   }
   view_ = FindConstant(vertexShader_.constants, "View");

@@ -132,12 +132,7 @@ bool DisplaySpectrum::CreateDeviceObjects() {
   }
   indices_->Unlock();
 
-  vertexShader_ = CompileVertexShader(host, kShader, "vs_main");
-  pixelShader_ = CompilePixelShader(host, kShader, "ps_main");
-  if (!vertexShader_ || !pixelShader_) {
-    ReleaseDeviceObjects();
-    return false;
-  }
+  if (!CompileShaders(kShader, "vs_main", "ps_main", vertexShader_, pixelShader_)) return false;
   matWVP_ = FindConstant(vertexShader_.constants, "matWVP");
   colorHandle_ = FindConstant(vertexShader_.constants, "Color");
   gain_ = FindConstant(vertexShader_.constants, "Gain");
