@@ -79,4 +79,20 @@ bool SourceEffect::RunSettingsDialog(int templateId, lv::WindowHandle owner,
                                       {host, &sourceName_, &options_, volume, pan}, extras);
 }
 
+bool SourceEffect::CompileShaders(uint32_t shaderId, const char* vertexEntry, const char* pixelEntry,
+                                  VertexShaderObjects& vertexShader, PixelShaderObjects& pixelShader) {
+  vertexShader = CompileVertexShader(host, shaderId, vertexEntry);
+  pixelShader = CompilePixelShader(host, shaderId, pixelEntry);
+  if (vertexShader && pixelShader) return true;
+  ReleaseDeviceObjects();
+  return false;
+}
+
+bool SourceEffect::BeginFrame(uint32_t milliseconds, gfx::Device*& device, const gfx::SurfaceDesc*& target) {
+  if (!AdvanceSource(milliseconds)) return false;
+  device = host->GetDevice();
+  target = host->GetBackBufferDesc();
+  return device != nullptr && target != nullptr;
+}
+
 }  // namespace kestrix

@@ -12,6 +12,7 @@
 #include "platform/gfx/resources.h"
 #include "platform/window/kit/source_name.h"
 #include "platform/window/kit/source_settings_dialog.h"
+#include "shader_objects.h"
 #include "source_quad.h"
 
 namespace kestrix {
@@ -40,6 +41,14 @@ class SourceEffect : public lv::Plug {
   // size and makes the quad declaration. False leaves nothing held.
   // `openOption` is passed to the host's CreateSource.
   bool OpenSourceAndDeclaration(uint32_t loopedBit, uint8_t openOption = 0);
+  // The vertex and pixel shaders `vertexEntry` and `pixelEntry` of SHADER
+  // `shaderId`; when either is missing everything is released and the result
+  // is false.
+  bool CompileShaders(uint32_t shaderId, const char* vertexEntry, const char* pixelEntry,
+                      VertexShaderObjects& vertexShader, PixelShaderObjects& pixelShader);
+  // The opening of Render: advances the source, then gives the device and the
+  // current target; false when there is no source, device or target.
+  bool BeginFrame(uint32_t milliseconds, gfx::Device*& device, const gfx::SurfaceDesc*& target);
   // The quad's half extents for the current target by the stretch bit.
   HalfExtents HalfExtentsFor(uint32_t stretchBit) const;
   // The class's own device objects (shaders, tables); called by ReleaseDeviceObjects.

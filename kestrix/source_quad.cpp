@@ -2,16 +2,30 @@
 
 namespace kestrix {
 
-gfx::VertexDeclaration* CreateQuadDeclaration(gfx::Device* device) {
+gfx::VertexDeclaration* CreateDeclaration(gfx::Device* device, const gfx::VertexElement* elements) {
   if (device == nullptr) return nullptr;
-  const gfx::VertexElement elements[] = {
+  gfx::VertexDeclaration* declaration = nullptr;
+  if (gfx::Failed(device->CreateVertexDeclaration(elements, &declaration))) return nullptr;
+  return declaration;
+}
+
+gfx::VertexDeclaration* CreateQuadDeclaration(gfx::Device* device) {
+  static const gfx::VertexElement kElements[] = {
       {0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
       {0, 12, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0},
       gfx::kDeclEnd,
   };
-  gfx::VertexDeclaration* declaration = nullptr;
-  if (gfx::Failed(device->CreateVertexDeclaration(elements, &declaration))) return nullptr;
-  return declaration;
+  return CreateDeclaration(device, kElements);
+}
+
+gfx::VertexDeclaration* CreateTwoSetDeclaration(gfx::Device* device) {
+  static const gfx::VertexElement kElements[] = {
+      {0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
+      {0, 12, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0},
+      {0, 20, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 1},
+      gfx::kDeclEnd,
+  };
+  return CreateDeclaration(device, kElements);
 }
 
 HalfExtents QuadHalfExtents(bool stretch, uint32_t targetWidth, uint32_t targetHeight, const lv::SourceInfo& frame) {

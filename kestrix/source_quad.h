@@ -16,8 +16,17 @@ struct QuadVertex {
 };
 static_assert(sizeof(QuadVertex) == 20);
 
+// The declaration of `elements` (ending with kDeclEnd), owned by the caller;
+// null without a device or on failure.
+gfx::VertexDeclaration* CreateDeclaration(gfx::Device* device, const gfx::VertexElement* elements);
+
 // The declaration of QuadVertex, owned by the caller; null on failure.
 gfx::VertexDeclaration* CreateQuadDeclaration(gfx::Device* device);
+
+// Position and two texture coordinate pairs (sets 0 and 1, 28 bytes a
+// vertex), for quads that read two textures; owned by the caller, null on
+// failure.
+gfx::VertexDeclaration* CreateTwoSetDeclaration(gfx::Device* device);
 
 // Half extents of the quad: the target's with `stretch`, else the frame's own
 // size (shown at its pixel size).

@@ -8,30 +8,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "chunk_list.h"
-#include "kestrix_library.h"
-#include "modal_driver.h"
-#include "test_host.h"
+#include "dialog_fixture.h"
 
 namespace {
 
-template <typename W>
-W* Child(QWidget* dialog, int id) {
-  W* child = dialog->findChild<W*>(QString::number(id));
-  EXPECT_NE(child, nullptr) << "control " << id;
-  return child;
-}
-
-// On the box itself: a wide check box's centre may lie past its text.
-void Toggle(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
-
 std::string SavedFlag(lv::Plug& plug) { return ReadChunkList(SavedBy(plug)).at(0).second; }
 
-class KestrixDialog : public ::testing::Test {
- protected:
-  TestHost host;
-  KestrixLibrary library{&host};
-};
+using KestrixDialog = LibraryTest;
 
 TEST_F(KestrixDialog, ANewBrightenDimPatchChoosesItsSourceAndCancelKeepsOnlyThat) {
   host.selectSource = [](lv::WindowHandle, const char*) { return "clips/loop.avi"; };

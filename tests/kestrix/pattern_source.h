@@ -91,12 +91,16 @@ class PatternKind final : public lv::SourceDesc {
   const char* GetCategory() override { return "Test"; }
   const char* GetName() override { return "Pattern"; }
   const char* GetDescription() override { return "Four solid quadrants"; }
-  lv::Source* Create() override { return new PatternSource; }
+  lv::Source* Create() override { return last = new PatternSource; }
   bool IsFileBased() override { return false; }
   bool IsAnimated() override { return false; }
   int32_t NumExtensions() override { return 0; }
   const char* Extension(int32_t) override { return nullptr; }
   const char* GetPrefix() override { return "Pattern"; }
+
+  // The source made last, for tests that watch what the class does with it
+  // (owned by the instance that opened it).
+  PatternSource* last = nullptr;
 };
 
 }  // namespace pattern

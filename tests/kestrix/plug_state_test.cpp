@@ -3,18 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "chunk_list.h"
-#include "kestrix_library.h"
-#include "test_host.h"
+#include "library_fixture.h"
 
 namespace {
 
 using Chunks = std::vector<std::pair<std::string, std::string>>;
 
-class KestrixPlug : public ::testing::Test {
- protected:
-  TestHost host;
-  KestrixLibrary library{&host};
-};
+using KestrixPlug = LibraryTest;
 
 struct ParamRow {
   const char* kind;
