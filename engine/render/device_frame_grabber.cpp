@@ -18,6 +18,7 @@ void DeviceFrameGrabber::SetDevice(gfx::Device* device) {
 }
 
 void DeviceFrameGrabber::ReleaseCopies() {
+  ReturnBackBuffer();
   scaled_ = {};
   systemCopy_ = {};
   copiedFrom_ = {};
@@ -48,9 +49,9 @@ FrameGrab DeviceFrameGrabber::MakeCopies(const gfx::SurfaceDesc& source, uint32_
   return FrameGrab::Copied;
 }
 
-FrameGrab DeviceFrameGrabber::CopyBackBuffer(uint8_t* pixels, int width, int height, int pitch) {
-  if (device_ == nullptr || pixels == nullptr || width <= 0 || height <= 0 || pitch < width * 4)
-    return FrameGrab::NoTargetSurface;
+FrameGrab DeviceFrameGrabber::LendBackBuffer(int width, int height, FrameView* view) {
+  ReturnBackBuffer();
+  if (device_ == nullptr || width <= 0 || height <= 0) return FrameGrab::NoTargetSurface;
   gfx::Ref<gfx::Surface> backBuffer;
   if (gfx::Failed(device_->GetBackBuffer(0, 0, backBuffer.put()))) return FrameGrab::ScaleFailed;
   gfx::SurfaceDesc source;
@@ -68,15 +69,32 @@ FrameGrab DeviceFrameGrabber::CopyBackBuffer(uint8_t* pixels, int width, int hei
   if (gfx::Failed(device_->GetRenderTargetData(readFrom, systemCopy_.get()))) return FrameGrab::ReadBackFailed;
 
   gfx::LockedRect locked;
-  if (gfx::Failed(systemCopy_->LockRect(&locked, nullptr, gfx::lock::ReadOnly)) || locked.bits == nullptr)
+  if (gfx::Failed(systemCopy_->LockRect(&locked, nullptr, gfx::lock::ReadOnly))) return FrameGrab::LockFailed;
+  locked_ = true;
+  if (locked.bits == nullptr) {
+    ReturnBackBuffer();
     return FrameGrab::LockFailed;
-  const auto* rows = static_cast<const uint8_t*>(locked.bits);
+  }
+  // Surfaces lock top row first, as the caller wants them.
+  *view = {static_cast<const uint8_t*>(locked.bits), locked.pitch};
+  return FrameGrab::Copied;
+}
+
+void DeviceFrameGrabber::ReturnBackBuffer() {
+  if (locked_ && systemCopy_) systemCopy_->UnlockRect();
+  locked_ = false;
+}
+
+FrameGrab DeviceFrameGrabber::CopyBackBuffer(uint8_t* pixels, int width, int height, int pitch) {
+  if (pixels == nullptr || pitch < width * 4) return FrameGrab::NoTargetSurface;
+  FrameView view;
+  const FrameGrab grabbed = LendBackBuffer(width, height, &view);
+  if (grabbed != FrameGrab::Copied) return grabbed;
   const size_t rowBytes = static_cast<size_t>(width) * 4;
-  // Surfaces lock top row first, as the caller wants them; each side keeps
-  // its own row pitch.
+  // Each side keeps its own row pitch.
   for (int y = 0; y < height; ++y)
-    std::memcpy(pixels + static_cast<size_t>(y) * pitch, rows + static_cast<size_t>(y) * locked.pitch, rowBytes);
-  systemCopy_->UnlockRect();
+    std::memcpy(pixels + static_cast<size_t>(y) * pitch, view.pixels + static_cast<size_t>(y) * view.pitch, rowBytes);
+  ReturnBackBuffer();
   return FrameGrab::Copied;
 }
 

@@ -22,6 +22,9 @@ class DeviceFrameGrabber : public FrameGrabber {
   void SetDevice(gfx::Device* device);
 
   FrameGrab CopyBackBuffer(uint8_t* pixels, int width, int height, int pitch) override;
+  // Lends the locked system-memory copy.
+  FrameGrab LendBackBuffer(int width, int height, FrameView* view) override;
+  void ReturnBackBuffer() override;
   void ReleaseCopies() override;
 
  private:
@@ -36,6 +39,7 @@ class DeviceFrameGrabber : public FrameGrabber {
   gfx::SurfaceDesc copiedFrom_;  // the back buffer the copies were made for
   uint32_t copyWidth_ = 0;
   uint32_t copyHeight_ = 0;
+  bool locked_ = false;
 };
 
 }  // namespace lv

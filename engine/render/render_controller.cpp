@@ -127,18 +127,20 @@ bool RenderController::WriteFrame() {
   }
   const int width = format_.width;
   const int height = format_.height;
-  const int pitch = width * 4;
-  // The copy is always the frame's own size: the grabber scales into it.
-  if (frame_.empty()) frame_.resize(static_cast<size_t>(pitch) * static_cast<size_t>(height));
+  // The grabber scales into the frame's own size and lends the rows where
+  // they lie: the writer reads them without a copy in between.
   grabbing_ = true;
-  switch (grabber_->CopyBackBuffer(frame_.data(), width, height, pitch)) {
+  FrameView view;
+  switch (grabber_->LendBackBuffer(width, height, &view)) {
     case FrameGrab::Copied: break;
     case FrameGrab::NoTargetSurface: sys::Log("RenderController: Unable to get RenderTexture surface"); return false;
     case FrameGrab::ScaleFailed: sys::Log("RenderController: StretchRect() failed"); return false;
     case FrameGrab::ReadBackFailed: sys::Log("RenderController: GetRenderTargetData() failed"); return false;
     case FrameGrab::LockFailed: sys::Log("RenderController: Unable to lock target surface"); return false;
   }
-  if (!writer_->WriteFrame(frame_.data(), pitch, media::PixelOrder::BGRX)) {
+  const bool written = writer_->WriteFrame(view.pixels, view.pitch, media::PixelOrder::BGRX);
+  grabber_->ReturnBackBuffer();
+  if (!written) {
     sys::Log("RenderController: Unable to write frame %lld: %s", static_cast<long long>(frameIndex_),
              writer_->LastError().c_str());
     return false;
@@ -232,8 +234,6 @@ void RenderController::CloseAvi() {
   }
   if (grabbing_ && grabber_ != nullptr) grabber_->ReleaseCopies();
   grabbing_ = false;
-  frame_.clear();
-  frame_.shrink_to_fit();
   partCount_ = 0;
   byteCount_ = 0;
 }

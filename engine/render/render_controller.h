@@ -101,7 +101,6 @@ class RenderController {
   int64_t frameIndex_ = 0;
   int64_t byteCount_ = 0;
   bool grabbing_ = false;  // the grabber holds device copies
-  std::vector<uint8_t> frame_;
   // Set on the render thread, shown by StopRenderFile on the user-interface
   // thread: the render thread never opens a message box.
   std::optional<std::string> pendingError_;

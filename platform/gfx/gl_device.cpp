@@ -385,6 +385,10 @@ void GlDevice::Forget(GlSurface* surface) {
 void GlDevice::Forget(GlVertexBuffer* buffer) {
   for (auto& s : streams_)
     if (s.buffer == buffer) s = Stream{};
+  // GL detaches a deleted buffer from the vertex array, and may hand its
+  // name to the next one: bind it afresh.
+  for (auto& s : boundStreams_)
+    if (s.glBuffer == buffer->GlName()) s = Stream{};
 }
 
 void GlDevice::Forget(GlIndexBuffer* buffer) {
@@ -710,9 +714,13 @@ bool GlDevice::ApplyProgram(bool points) {
   if (p->pixelFix >= 0) {
     // Half a pixel to Direct3D's pixel centres; vertically a step short of
     // it, which the pixel stage reads its inputs back across (see
-    // kPixelCentreStep).
-    glUniform2f(p->pixelFix, 1.0f / static_cast<float>(state_.viewport.width),
-                -(1.0f - 2.0f * kPixelCentreStep) / static_cast<float>(state_.viewport.height));
+    // kPixelCentreStep). A program keeps its uniforms: set when they change.
+    const std::array<float, 2> fix{1.0f / static_cast<float>(state_.viewport.width),
+                                   -(1.0f - 2.0f * kPixelCentreStep) / static_cast<float>(state_.viewport.height)};
+    if (p->appliedPixelFix != fix) {
+      glProgramUniform2f(p->program, p->pixelFix, fix[0], fix[1]);
+      p->appliedPixelFix = fix;
+    }
   }
   if (p->pointDraw >= 0) glUniform1i(p->pointDraw, points ? 1 : 0);
   if (p->alphaFunc >= 0) {
@@ -742,7 +750,10 @@ bool GlDevice::ApplyProgram(bool points) {
     fill(ps->code, p->pixelBlockSize, pixelRegisters_.data(), kPixelConstantRegisters, pixelUbo_,
          kPixelBlockBinding);
   pixelRegistersDirty_ = false;
-  if (p->writesPointSize) glEnable(GL_PROGRAM_POINT_SIZE); else glDisable(GL_PROGRAM_POINT_SIZE);
+  if (p->writesPointSize != programPointSize_) {
+    if (p->writesPointSize) glEnable(GL_PROGRAM_POINT_SIZE); else glDisable(GL_PROGRAM_POINT_SIZE);
+    programPointSize_ = p->writesPointSize;
+  }
   return true;
 }
 
@@ -782,7 +793,10 @@ void GlDevice::ApplyVertexInput(const GlStageShader& vs) {
   }
   for (GLuint s = 0; s < kStreams; ++s) {
     const Stream& st = streams_[s];
+    Stream& bound = boundStreams_[s];
+    if (bound.glBuffer == st.glBuffer && bound.offset == st.offset && bound.stride == st.stride) continue;
     glVertexArrayVertexBuffer(vao_, s, st.glBuffer, st.offset, static_cast<GLsizei>(st.stride));
+    bound = st;
   }
 }
 

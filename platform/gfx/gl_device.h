@@ -154,6 +154,8 @@ class GlDevice final : public Device, public ConstantSink {
     uint32_t stride = 0;
   };
   std::array<Stream, kStreams> streams_{};
+  std::array<Stream, kStreams> boundStreams_{};  // what the vertex array has
+  bool programPointSize_ = false;                // GL_PROGRAM_POINT_SIZE as enabled
   GlIndexBuffer* indices_ = nullptr;
   GLuint indexBuffer_ = 0;       // what the VAO has as its element buffer
   Format indexFormat_ = Format::Index16;

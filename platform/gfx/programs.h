@@ -4,6 +4,7 @@
 // stage), made on first use at draw time.
 #include <epoxy/gl.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -25,6 +26,7 @@ bool MakeStageShader(const ShaderCode& code, uint64_t id, GlStageShader* out, st
 struct GlProgram {
   GLuint program = 0;
   GLint pixelFix = -1;
+  mutable std::array<float, 2> appliedPixelFix{};  // the uniform's value in the program
   GLint alphaFunc = -1;
   GLint alphaRef = -1;
   GLint textureFactor = -1;
