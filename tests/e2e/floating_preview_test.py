@@ -60,6 +60,7 @@ def main():
 
         controls = run.controls()
         click(*centre(controls["1106"][1]))  # Use Keyboard
+        time.sleep(0.5)
         before = displays()
         x, y = centre(controls["-1"][1])
         xdotool("mousemove", "--sync", x, y)

@@ -141,6 +141,8 @@ bool FloatingPreview::Toggle() {
     window->deleteLater();
   }
   if (links_.display != nullptr) links_.display->SetDisplay(false);
+  // The switch brings the main dialog forward; the preview stays in front of it.
+  if (window_ != nullptr) window_->raise();
   return true;
 }
 
