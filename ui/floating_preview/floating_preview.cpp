@@ -39,19 +39,7 @@ FloatingPreviewWindow::FloatingPreviewWindow(FloatingPreview& owner, QWidget* su
 
 void FloatingPreviewWindow::keyPressEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  const KeyboardTargets& keys = owner_.Keys();
-  const int code = window::VirtualKeyOf(*event);
-  if (code == window::vk::kBacktick) {
-    keys.Full();
-  } else if (code == window::vk::kDown) {
-    keys.BankStep(window::ScrollCode::kLineLeft);
-  } else if (code == window::vk::kUp) {
-    keys.BankStep(window::ScrollCode::kLineRight);
-  } else if (const int note = keys.PlayedNote(code); note >= 0) {
-    keys.PushNote(note, true);
-  } else {
-    event->ignore();
-  }
+  if (!owner_.Keys().KeyDown(window::VirtualKeyOf(*event), window::vk::kDown, window::vk::kUp)) event->ignore();
 }
 
 void FloatingPreviewWindow::keyReleaseEvent(QKeyEvent* event) {

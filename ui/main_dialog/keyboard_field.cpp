@@ -23,17 +23,8 @@ bool KeyboardField::eventFilter(QObject* watched, QEvent* event) {
       // Tab still moves the focus on, as the dialog manager does before an edit sees the key.
       if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
       if (key->isAutoRepeat()) return true;
-      const int code = window::VirtualKeyOf(*key);
-      if (code == window::vk::kBacktick) {
-        targets_.Full();
-      } else if (code == window::vk::kLeft) {
-        targets_.BankStep(window::ScrollCode::kLineLeft);
-      } else if (code == window::vk::kRight) {
-        targets_.BankStep(window::ScrollCode::kLineRight);
-      } else if (const int note = targets_.PlayedNote(code); note >= 0) {
-        targets_.PushNote(note, true);
-      }
-      return true;
+      targets_.KeyDown(window::VirtualKeyOf(*key), window::vk::kLeft, window::vk::kRight);
+      return true;  // other keys are swallowed too
     }
     case QEvent::KeyRelease: {
       auto* key = static_cast<QKeyEvent*>(event);

@@ -6,6 +6,7 @@
 
 #include "performer/performer.h"
 #include "platform/window/messages.h"
+#include "platform/window/virtual_keys.h"
 
 namespace ui {
 
@@ -51,6 +52,23 @@ struct KeyboardTargets {
   }
   void BankStep(window::ScrollCode code) const {
     if (postBankScroll) postBankScroll(code);
+  }
+  // A key going down (not a repeat) in a window whose keys `previousBank`
+  // and `nextBank` step through the banks: backtick is Full, a mapped key
+  // plays. False for any other key.
+  bool KeyDown(int virtualKey, int previousBank, int nextBank) const {
+    if (virtualKey == window::vk::kBacktick) {
+      Full();
+    } else if (virtualKey == previousBank) {
+      BankStep(window::ScrollCode::kLineLeft);
+    } else if (virtualKey == nextBank) {
+      BankStep(window::ScrollCode::kLineRight);
+    } else if (const int note = PlayedNote(virtualKey); note >= 0) {
+      PushNote(note, true);
+    } else {
+      return false;
+    }
+    return true;
   }
 };
 
