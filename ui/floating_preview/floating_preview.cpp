@@ -120,6 +120,9 @@ bool FloatingPreview::Toggle() {
     window_->setGeometry(place);
     window_->show();
     surfaceId_ = surface->winId();
+    // The display opens its own connection to the window system: the new
+    // window must be there before it is named on another connection.
+    QGuiApplication::sync();
   } else {
     FloatingPreviewWindow* window = window_;
     window_ = nullptr;
@@ -137,6 +140,7 @@ bool FloatingPreview::Toggle() {
 void FloatingPreview::SurfaceMayHaveChanged() {
   if (window_ == nullptr || window_->Surface()->winId() == surfaceId_ || Busy()) return;
   surfaceId_ = window_->Surface()->winId();
+  QGuiApplication::sync();
   if (links_.display != nullptr) links_.display->SetDisplay(false);
 }
 
