@@ -195,6 +195,14 @@ void Performer::ApplyPendingProgramChanges() {
 
 void Performer::RunPass() {
   renderThread_.store(std::this_thread::get_id());
+  // A pass that draws nothing waits for MIDI input (or its pace) before it
+  // takes the frame lock: waiting with the lock held and taking it again at
+  // once kept the user interface, which takes it to change what passes read
+  // (a display switch several times), waiting for seconds.
+  if (const int before = state_.load(); before != PlayingCapture && before != Live && before != Recording) {
+    const uint32_t elapsed = clock_() - previousStart_;
+    if (elapsed < kNoWaitAfterMs) event_.Wait(kPaceMs - elapsed);
+  }
   sys::CriticalSectionLock frame(frameLock_);
   // Other threads write the state only between passes, so the state a pass
   // began in decides whether it begins and ends a frame.
@@ -209,10 +217,6 @@ void Performer::RunPass() {
     // playback or an offline render gets one frame's time, not the playback's.
     previousStart_ = clock_();
   } else {
-    if (state != Live && state != Recording) {
-      const uint32_t elapsed = clock_() - previousStart_;
-      if (elapsed < kNoWaitAfterMs) event_.Wait(kPaceMs - elapsed);
-    }
     const uint32_t start = clock_();
     frameTime_.store(static_cast<int>(start - previousStart_), std::memory_order_relaxed);
     previousStart_ = start;

@@ -2,16 +2,21 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 
 #include "platform/gfx/device.h"
 #include "platform/window/common_dialogs.h"
 #include "platform/window/kit/dialog_helpers.h"
+#include "platform/window/screen_pixels.h"
 
 namespace kestrix {
 namespace {
 
 constexpr int kDialog = 180;
 constexpr int kKeyColourButton = 1058;
+constexpr int kPickColourButton = 1033;
+constexpr const char* kPickColourText = "Pick Color";
 
 const lv::ParamInfo kParams[] = {
     {0, 255, 0, 0, lv::ChunkTag("KRED"), "Key Red", nullptr},
@@ -40,11 +45,18 @@ std::array<window::ColourRef, 16> customColours{};
 
 }  // namespace
 
-// "Glow Key Color": the chooser sets the key at once, whatever the dialog ends with.
+// "Glow Key Color": the chooser sets the key at once, whatever the dialog
+// ends with. "Pick Color" likewise takes the key from the screen: while
+// picking, the button shows the pixel under the pointer, and the next left
+// click keeps it.
 class GlowSource::Extras final : public kit::SettingsDialogExtras {
  public:
   explicit Extras(GlowSource& glow) : glow_(glow) {}
   bool Command(window::Dialog& dialog, int id, window::NotifyCode) override {
+    if (id == kPickColourButton) {
+      StartPicking(dialog);
+      return true;
+    }
     if (id != kKeyColourButton) return false;
     window::ColourRequest request;
     request.owner = dialog.Handle();
@@ -59,7 +71,38 @@ class GlowSource::Extras final : public kit::SettingsDialogExtras {
   }
 
  private:
+  void StartPicking(window::Dialog& dialog) {
+    if (picker_ && picker_->Active()) return;
+    window::MouseCapture::Handlers handlers;
+    handlers.moved = [&dialog](int x, int y) { dialog.SetItemText(kPickColourButton, PixelText(window::ScreenPixel(x, y))); };
+    handlers.leftButtonDown = [this, &dialog](int x, int y) {
+      if (const auto pixel = window::ScreenPixel(x, y)) {
+        glow_.params_[0] = int32_t(*pixel & 0xFF);
+        glow_.params_[1] = int32_t(*pixel >> 8 & 0xFF);
+        glow_.params_[2] = int32_t(*pixel >> 16 & 0xFF);
+      }
+      EndPicking(dialog);
+    };
+    // Never left showing "Picking" when the capture goes away.
+    handlers.lost = [this, &dialog] { EndPicking(dialog); };
+    picker_ = std::make_unique<window::MouseCapture>(dialog.Handle(), std::move(handlers));
+    dialog.SetItemText(kPickColourButton, "Picking");
+  }
+
+  void EndPicking(window::Dialog& dialog) {
+    if (picker_) picker_->Release();
+    dialog.SetItemText(kPickColourButton, kPickColourText);
+  }
+
+  static std::string PixelText(std::optional<window::ColourRef> pixel) {
+    if (!pixel) return "No screen pixels";
+    char text[32];
+    std::snprintf(text, sizeof text, "r:%d g:%d b:%d", int(*pixel & 0xFF), int(*pixel >> 8 & 0xFF), int(*pixel >> 16 & 0xFF));
+    return text;
+  }
+
   GlowSource& glow_;
+  std::unique_ptr<window::MouseCapture> picker_;
 };
 
 const lv::ParamInfo* GlowSource::GetParamInfo(int32_t i) { return &kParams[Index(i)]; }

@@ -15,6 +15,7 @@
 #include "dialogs/program_ids.h"
 #include "dialogs/program_note_dialogs.h"
 #include "knobs/knob_shelf.h"
+#include "main_dialog/keyboard_field.h"
 #include "main_dialog/template_widgets.h"
 #include "modulation/audio_input.h"
 #include "patch_drag/patch_drag_drop.h"
@@ -80,6 +81,25 @@ KnobSources ShelfSources(lv::Performer& performer) {
   return sources;
 }
 
+// The output area's double click (STN_DBLCLK), also from the surface the
+// picture is shown in, whose unhandled clicks come up to the area.
+class DoubleClickReport final : public QObject {
+ public:
+  DoubleClickReport(QWidget* area, std::function<void()> report) : QObject(area), report_(std::move(report)) {
+    area->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::MouseButtonDblClick) return false;
+    report_();
+    return true;
+  }
+
+ private:
+  std::function<void()> report_;
+};
+
 // The performance buttons: enabled exactly while a performance exists.
 constexpr int kPerformanceButtons[] = {ids::kAssign,     ids::kEdit,        ids::kReassign,
                                        ids::kPriority,   ids::kDeleteNote,  ids::kRename,
@@ -124,6 +144,18 @@ void MainDialog::AttachToPerformer() {
 
 window::WindowHandle MainDialog::Handle() { return window::HandleOf(this); }
 
+KeyboardTargets MainDialog::KeyboardPlayTargets() {
+  KeyboardTargets targets;
+  targets.performer = services_.performer;
+  targets.keyboard = &keyboard_;
+  targets.postFull = [this] { QMetaObject::invokeMethod(this, [this] { Command(ids::kFull); }, Qt::QueuedConnection); };
+  targets.postBankScroll = [this](window::ScrollCode code) {
+    QMetaObject::invokeMethod(this, [this, code] { BankScroll(code, 0); }, Qt::QueuedConnection);
+  };
+  targets.clock = [] { return sys::TimeMs(); };
+  return targets;
+}
+
 QWidget* MainDialog::Item(int id) const {
   const auto found = items_.find(id);
   return found != items_.end() ? found->second : nullptr;
@@ -160,10 +192,9 @@ void MainDialog::BuildControls() {
   }
   links.shelf = services_.shelf;
   links.keyboard = &keyboard_;
-  links.postFull = [this] { QMetaObject::invokeMethod(this, [this] { Command(ids::kFull); }, Qt::QueuedConnection); };
-  links.postBankScroll = [this](window::ScrollCode code) {
-    QMetaObject::invokeMethod(this, [this, code] { BankScroll(code, 0); }, Qt::QueuedConnection);
-  };
+  const KeyboardTargets keys = KeyboardPlayTargets();
+  links.postFull = keys.postFull;
+  links.postBankScroll = keys.postBankScroll;
   links.activated = [this](int note) {
     // Editing from the list halts the performance around the settings
     // dialog; a recording or playback is never interrupted for it.
@@ -180,7 +211,7 @@ void MainDialog::BuildControls() {
     list_->RefreshNote(note);
     performer().SetState(before == lv::Halted ? lv::Live : before);
   };
-  links.clock = [] { return sys::TimeMs(); };
+  links.clock = keys.clock;
 
   auto custom = [this, &links](const window::ControlTemplate& control, QWidget* parent) -> QWidget* {
     if (control.id == ids::kPatchList) return list_ = new PatchList(parent, links);
@@ -218,6 +249,7 @@ void MainDialog::BuildControls() {
     }
   }
   if (auto* name = qobject_cast<QLabel*>(Item(ids::kBankName))) name->setTextFormat(Qt::PlainText);
+  new DoubleClickReport(Item(ids::kOutputArea), [this] { Command(ids::kOutputArea, 1); });
   bankScroll_ = qobject_cast<QScrollBar*>(Item(ids::kBankScroll));
   bankScroll_->setTracking(false);
   connect(bankScroll_, &QAbstractSlider::actionTriggered, this, [this](int action) {
@@ -312,15 +344,17 @@ void MainDialog::UpdateCommandStates() {
   enable(ids::kMenuBundle, services_.bundler != nullptr && performance);
   // A display rebuild would cut a recording or a playback short.
   enable(ids::kMenuOptions, services_.options != nullptr && performance && !busy);
-  // Its piece is not part of this dialog yet.
-  enable(ids::kMenuAbout, false);
+  enable(ids::kMenuAbout, static_cast<bool>(services_.showTitleWindow));
   for (QAction* action : recentActions_) action->setEnabled(files && !busy);
 }
 
 void MainDialog::Command(int id, int code) {
   if (code == 0 && MenuCommand(id)) return;
   if (id == ids::kPatchList) return;
-  if (id == ids::kOutputArea) return;  // the floating preview arrives with its own piece
+  if (id == ids::kOutputArea) {
+    if (code == 1 && services_.toggleFloatingPreview) services_.toggleFloatingPreview();
+    return;
+  }
   if (code == 0) ButtonCommand(id);
 }
 
@@ -356,7 +390,9 @@ bool MainDialog::MenuCommand(int id) {
       if (services_.bundler != nullptr && Current() != nullptr) services_.bundler->Bundle(*Current());
       return true;
     case ids::kMenuOptions: ShowOptions(); return true;
-    case ids::kMenuAbout: return true;  // not available yet
+    case ids::kMenuAbout:
+      if (services_.showTitleWindow) services_.showTitleWindow();
+      return true;
     default: return false;
   }
 }
@@ -400,6 +436,8 @@ void MainDialog::OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) 
 void MainDialog::UseKeyboard() {
   const bool on = IsChecked(ids::kUseKeyboard);
   keyboard_.enabled = on;
+  delete keyboardField_;
+  keyboardField_ = on ? new KeyboardField(Item(ids::kKeyboardField), KeyboardPlayTargets()) : nullptr;
   for (int id : {ids::kKeyboardHint1, ids::kKeyboardHint2, ids::kKeyboardField}) Item(id)->setVisible(on);
   if (on) Item(ids::kKeyboardField)->setFocus(Qt::OtherFocusReason);
 }

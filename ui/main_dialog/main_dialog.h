@@ -22,6 +22,7 @@ class QScrollBar;
 
 namespace ui {
 
+class KeyboardField;
 class KnobShelf;
 class ProgramNoteDialogs;
 
@@ -45,6 +46,11 @@ struct MainDialogServices {
   std::function<bool(const std::string& path)> opensAsSource;
   // Runs when the program closes, after the performance is gone.
   std::function<void()> shutdown;
+  // The output area's double click: the picture moves to the floating
+  // preview, or back.
+  std::function<void()> toggleFloatingPreview;
+  // Help > About.
+  std::function<void()> showTitleWindow;
 };
 
 class MainDialog final : public QMainWindow {
@@ -95,6 +101,8 @@ class MainDialog final : public QMainWindow {
   QMenu* FileMenu() const { return fileMenu_; }
   window::WindowHandle Handle();
   const KeyboardPlay& Keyboard() const { return keyboard_; }
+  // Where the windows that play from the keyboard send notes, Full and bank steps.
+  KeyboardTargets KeyboardPlayTargets();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -149,6 +157,7 @@ class MainDialog final : public QMainWindow {
   std::unique_ptr<KnobShelf> ownShelf_;
   NoteDialogs* dialogs_ = nullptr;
   std::unique_ptr<ProgressBar> progress_;
+  KeyboardField* keyboardField_ = nullptr;  // while "Use Keyboard" is checked
   std::map<int, QWidget*> items_;
   std::map<int, QAction*> actions_;
   std::vector<QAction*> recentActions_;

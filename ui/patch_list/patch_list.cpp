@@ -249,10 +249,7 @@ void PatchList::OnFocusChanged(int row, int previousRow) {
 
 void PatchList::PushKeyboardNote(int note, bool on) {
   if (links_.performer == nullptr) return;
-  const uint32_t channel = static_cast<uint32_t>(links_.keyboard->channel & 15);
-  const uint32_t message = on ? (0x90u | channel) | static_cast<uint32_t>(note) << 8 | 127u << 16
-                              : (0x80u | channel) | static_cast<uint32_t>(note) << 8;
-  links_.performer->PushMidi({message, links_.clock ? links_.clock() : 0});
+  ui::PushKeyboardNote(*links_.performer, *links_.keyboard, note, on, links_.clock ? links_.clock() : 0);
 }
 
 void PatchList::keyPressEvent(QKeyEvent* event) {

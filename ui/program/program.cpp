@@ -21,6 +21,7 @@
 #include "dialogs/program_ids.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/log.h"
+#include "platform/sys/resources.h"
 #include "platform/window/message_box.h"
 #include "platform/window/qt_window_handle.h"
 
@@ -59,6 +60,8 @@ Program::Program()
 
 Program::~Program() {
   if (!shutDown_) Shutdown();
+  title_.reset();
+  preview_.reset();
   mainDialog_.reset();
   host_.performer.store(nullptr);
   host_.registry.store(nullptr);
@@ -84,6 +87,8 @@ void Program::CreateMainDialog() {
   services.workBuffers = &workBufferNames_;
   services.keyNoteMap = [](int key) { return lv::NoteOfKey(key); };
   services.shutdown = [this] { Shutdown(); };
+  services.toggleFloatingPreview = [this] { preview_->Toggle(); };
+  services.showTitleWindow = [this] { title_->Show(); };
   mainDialog_ = std::make_unique<ui::MainDialog>(std::move(services));
   projectFiles_.SetMainDialog(mainDialog_.get());
   renderPrompts_.SetOwner(mainDialog_->Handle());
@@ -96,7 +101,21 @@ void Program::CreateMainDialog() {
   outputArea_ = new OutputSurface(area);
   outputArea_->setFocusPolicy(Qt::NoFocus);
   layout->addWidget(outputArea_);
+  windowedSurface_.store(outputArea_);
   FitOutputArea();
+
+  ui::FloatingPreview::Links preview;
+  preview.performer = &performer_;
+  preview.display = &displayControl_;
+  preview.outputArea = area;
+  preview.keys = mainDialog_->KeyboardPlayTargets();
+  preview.makeSurface = [this](QWidget* parent) { return floatingSurface_ = new OutputSurface(parent); };
+  preview.backBufferSize = [this](uint32_t* width, uint32_t* height) {
+    *width = host_.targetDesc.width;
+    *height = host_.targetDesc.height;
+  };
+  preview_ = std::make_unique<ui::FloatingPreview>(std::move(preview));
+  title_ = std::make_unique<ui::TitleWindow>(sys::FindResource(sys::kResourceBitmap, 113).Bytes());
 }
 
 // The output area's inside becomes 320 x 240; the dialog grows with it and
@@ -151,7 +170,7 @@ bool Program::InitInstance() {
   outputArea_->winId();
   outputWindow_->winId();
   d3d_.SetPresentFallback([this](const gfx::PresentImage& image) {
-    (fullScreenShown_ ? static_cast<OutputSurface&>(*outputWindow_) : *outputArea_).ShowPicture(image);
+    (fullScreenShown_ ? static_cast<OutputSurface&>(*outputWindow_) : *windowedSurface_.load()).ShowPicture(image);
   });
 
   sys::Log("Resetting performance");
@@ -250,7 +269,11 @@ void Program::CloseAudioInput() {
 
 gfx::NativeWindow Program::FullScreenWindow() { return outputWindow_->Native(); }
 
-gfx::NativeWindow Program::WindowedOutput() { return outputArea_->Native(); }
+gfx::NativeWindow Program::WindowedOutput() {
+  OutputSurface* surface = preview_ && preview_->IsFloating() ? floatingSurface_ : outputArea_;
+  windowedSurface_.store(surface);
+  return surface->Native();
+}
 
 void Program::ShowFullScreenWindow(const lv::DisplayRequest& request) {
   const auto screens = QGuiApplication::screens();

@@ -2,6 +2,7 @@
 // The program's objects, built in their fixed order and destroyed in the
 // reverse, its two top-level windows, and the start-up and shutdown that
 // tie them together.
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,7 @@
 #include "display_control.h"
 #include "files/recent_files.h"
 #include "files/settings_file.h"
+#include "floating_preview/floating_preview.h"
 #include "host/lorvane_host.h"
 #include "host_system_facts.h"
 #include "lorvane_display_host.h"
@@ -42,6 +44,7 @@
 #include "render/dialog_compressor_chooser.h"
 #include "render/window_render_prompts.h"
 #include "settings_defaults.h"
+#include "title_window/title_window.h"
 #include "work_buffer_names.h"
 #include "workbuffers/work_buffer.h"
 #include "workbuffers/work_buffer_kind.h"
@@ -147,6 +150,11 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   std::unique_ptr<OutputWindow> outputWindow_;
   std::unique_ptr<ui::MainDialog> mainDialog_;
   OutputSurface* outputArea_ = nullptr;  // inside the main dialog
+  std::unique_ptr<ui::FloatingPreview> preview_;
+  OutputSurface* floatingSurface_ = nullptr;  // inside the floating preview while it is shown
+  // Where the windowed picture goes when it is handed over (render thread).
+  std::atomic<OutputSurface*> windowedSurface_{nullptr};
+  std::unique_ptr<ui::TitleWindow> title_;
   bool shutDown_ = false;
   bool fullScreenShown_ = false;
 };

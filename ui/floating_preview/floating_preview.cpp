@@ -1,0 +1,154 @@
+#include "floating_preview/floating_preview.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include "platform/window/qt_keys.h"
+#include "platform/window/virtual_keys.h"
+
+namespace ui {
+namespace {
+
+// Which edge or corner a resize from `before` to `after` dragged.
+SizingEdge DraggedEdge(const QRect& before, const QRect& after) {
+  const bool wider = before.width() != after.width();
+  const bool taller = before.height() != after.height();
+  const bool leftMoved = before.x() != after.x();
+  const bool topMoved = before.y() != after.y();
+  if (wider && !taller) return leftMoved ? SizingEdge::kLeft : SizingEdge::kRight;
+  if (taller && !wider) return topMoved ? SizingEdge::kTop : SizingEdge::kBottom;
+  if (leftMoved) return topMoved ? SizingEdge::kTopLeft : SizingEdge::kBottomLeft;
+  return topMoved ? SizingEdge::kTopRight : SizingEdge::kBottomRight;
+}
+
+SizingRect ToSizing(const QRect& r) { return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; }
+
+}  // namespace
+
+FloatingPreviewWindow::FloatingPreviewWindow(FloatingPreview& owner, QWidget* surface)
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), owner_(owner), surface_(surface) {
+  setWindowTitle(kTitle);
+  setFocusPolicy(Qt::StrongFocus);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  surface_->setParent(this);
+  layout->addWidget(surface_);
+}
+
+void FloatingPreviewWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  if (!owner_.Keys().KeyDown(window::VirtualKeyOf(*event), window::vk::kDown, window::vk::kUp)) event->ignore();
+}
+
+void FloatingPreviewWindow::keyReleaseEvent(QKeyEvent* event) {
+  // X11 repeats releases too; only the last one is the key going up.
+  const int note = event->isAutoRepeat() ? -1 : owner_.Keys().PlayedNote(window::VirtualKeyOf(*event));
+  if (note >= 0)
+    owner_.Keys().PushNote(note, false);
+  else
+    event->ignore();
+}
+
+void FloatingPreviewWindow::mouseDoubleClickEvent(QMouseEvent*) { SetFrameless(!frameless_); }
+
+void FloatingPreviewWindow::SetFrameless(bool frameless) {
+  frameless_ = frameless;
+  setWindowFlag(Qt::FramelessWindowHint, frameless);
+  if (frameless)
+    showMaximized();
+  else
+    showNormal();
+  owner_.SurfaceMayHaveChanged();
+}
+
+void FloatingPreviewWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Maximised by the window manager: the picture loses its frame as well.
+  if (event->type() == QEvent::WindowStateChange && isMaximized() && !frameless_) {
+    frameless_ = true;
+    QMetaObject::invokeMethod(this, [this] { SetFrameless(true); }, Qt::QueuedConnection);
+  }
+}
+
+void FloatingPreviewWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const QRect now = geometry();
+  if (!keeping_ && !frameless_ && windowState() == Qt::WindowNoState && last_.isValid() && now.size() != last_.size()) {
+    const SizingRect dragged = ToSizing(now);
+    const SizingRect kept = owner_.KeepAspect(DraggedEdge(last_, now), dragged);
+    if (kept != dragged) {
+      keeping_ = true;
+      setGeometry(kept.left, kept.top, kept.right - kept.left, kept.bottom - kept.top);
+      keeping_ = false;
+    }
+  }
+  last_ = geometry();
+}
+
+void FloatingPreviewWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (size() == last_.size()) last_ = geometry();  // moved, not resized from a left or top edge
+}
+
+void FloatingPreviewWindow::closeEvent(QCloseEvent* event) {
+  // The window goes through the toggle, which may refuse.
+  event->ignore();
+  owner_.Toggle();
+}
+
+FloatingPreview::FloatingPreview(Links links) : links_(std::move(links)) {}
+
+FloatingPreview::~FloatingPreview() { delete window_.data(); }
+
+bool FloatingPreview::Busy() const {
+  const lv::PerformerState state = links_.performer->State();
+  return state == lv::Recording || state == lv::PlayingCapture;
+}
+
+bool FloatingPreview::Toggle() {
+  if (Busy()) return false;
+  if (window_ == nullptr) {
+    QRect place(100, 100, 320, 240);
+    if (QWidget* area = links_.outputArea) {
+      const QRect inside = area->contentsRect();
+      place = QRect(area->mapToGlobal(inside.topLeft()), inside.size());
+    }
+    QWidget* surface = links_.makeSurface ? links_.makeSurface(nullptr) : new QWidget;
+    window_ = new FloatingPreviewWindow(*this, surface);
+    window_->setGeometry(place);
+    window_->show();
+    surfaceId_ = surface->winId();
+    // The display opens its own connection to the window system: the new
+    // window must be there before it is named on another connection.
+    QGuiApplication::sync();
+  } else {
+    FloatingPreviewWindow* window = window_;
+    window_ = nullptr;
+    surfaceId_ = 0;
+    window->hide();
+    // Later: pictures handed over before the switch may still be on their way to it.
+    window->deleteLater();
+  }
+  if (links_.display != nullptr) links_.display->SetDisplay(false);
+  // The switch brings the main dialog forward; the preview stays in front of it.
+  if (window_ != nullptr) window_->raise();
+  return true;
+}
+
+void FloatingPreview::SurfaceMayHaveChanged() {
+  if (window_ == nullptr || window_->Surface()->winId() == surfaceId_ || Busy()) return;
+  surfaceId_ = window_->Surface()->winId();
+  QGuiApplication::sync();
+  if (links_.display != nullptr) links_.display->SetDisplay(false);
+}
+
+SizingRect FloatingPreview::KeepAspect(SizingEdge edge, SizingRect dragged) const {
+  uint32_t width = 0, height = 0;
+  if (links_.backBufferSize) links_.backBufferSize(&width, &height);
+  const bool control = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+  return FloatingPreviewKeepAspect(edge, dragged, width, height, {}, control);
+}
+
+}  // namespace ui
