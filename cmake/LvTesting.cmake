@@ -8,6 +8,12 @@
 #   ASAN: tests of code that reads users' files into callers' buffers, also
 #         built and run in the AddressSanitizer pass (LV_SANITIZE=address),
 #         where only ASAN tests are built (target lv_asan_tests).
+#
+# lv_add_x_test(<name> COMMAND ...)
+#   A command run under its own virtual X server (label e2e, Qt on xcb).
+#   Each such test starts its search for a free display number at its own
+#   base: xvfb-run's -a alone lets tests started at the same moment pick the
+#   same number, and one of them then talks to the other's server.
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
@@ -56,4 +62,19 @@ function(lv_add_test name)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin
     PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" RUN_SERIAL ${T_SERIAL}
     DISCOVERY_TIMEOUT 60)
+endfunction()
+
+function(lv_add_x_test name)
+  cmake_parse_arguments(X "" "" "COMMAND" ${ARGN})
+  get_property(count GLOBAL PROPERTY LV_X_TEST_COUNT)
+  if(NOT count)
+    set(count 0)
+  endif()
+  math(EXPR server "100 + 10 * ${count}")
+  math(EXPR count "${count} + 1")
+  set_property(GLOBAL PROPERTY LV_X_TEST_COUNT ${count})
+  add_test(NAME ${name}
+           COMMAND xvfb-run -a -n ${server} -s "-screen 0 1024x768x24" ${X_COMMAND}
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=xcb)
 endfunction()

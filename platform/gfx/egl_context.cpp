@@ -89,7 +89,12 @@ EglContext::~EglContext() {
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
     if (context_ != EGL_NO_CONTEXT) eglDestroyContext(display_, context_);
-    // The display stays initialised: other devices of the process may share it.
+    // The surfaceless display stays initialised: other devices of the process
+    // share it. A display on our own X connection is ours alone, and must be
+    // terminated before the connection closes: EGL keeps displays keyed by the
+    // native pointer, and a later connection opened at the same address would
+    // otherwise be handed the old display, still bound to the closed one.
+    if (xDisplay_) eglTerminate(display_);
   }
   if (xDisplay_) XCloseDisplay(static_cast<Display*>(xDisplay_));
 }
