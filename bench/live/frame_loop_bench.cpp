@@ -31,8 +31,9 @@ const std::vector<std::string> kEffects2d = {"Blend Source",       "Blur Source"
                                              "Tile Source",         "Invert Source"};
 const std::vector<std::string> kEffects3d = {"Cubist Source",    "Tunnel Source",       "Wormhole Source",
                                              "Cube Wall Source", "Sphere Pulse Source", "Display Spectrum"};
-const std::vector<std::string> kGenerators = {"String Theory",     "Polarity",   "Rays Generator",
-                                              "Twister Generator", "SuperShape", "Plasma Life"};
+// The catalogue's generators (SuperShape is built but not offered to a performer).
+const std::vector<std::string> kGenerators = {"String Theory", "Polarity", "Rays Generator", "Twister Generator",
+                                              "Plasma Life"};
 
 // Brackets the patches of a frame with an occlusion query: the opener draws
 // first (lowest priority), the closer last. Armed for one frame at a time.
