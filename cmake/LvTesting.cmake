@@ -13,7 +13,9 @@
 #   A command run under its own virtual X server (label e2e, Qt on xcb).
 #   Each such test starts its search for a free display number at its own
 #   base: xvfb-run's -a alone lets tests started at the same moment pick the
-#   same number, and one of them then talks to the other's server.
+#   same number, and one of them then talks to the other's server. The
+#   server runs with -noreset: by default it resets when its last client
+#   leaves, and a connection opened during the reset is refused.
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
@@ -74,7 +76,7 @@ function(lv_add_x_test name)
   math(EXPR count "${count} + 1")
   set_property(GLOBAL PROPERTY LV_X_TEST_COUNT ${count})
   add_test(NAME ${name}
-           COMMAND xvfb-run -a -n ${server} -s "-screen 0 1024x768x24" ${X_COMMAND}
+           COMMAND xvfb-run -a -n ${server} -s "-screen 0 1024x768x24 -noreset" ${X_COMMAND}
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
   set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=xcb)
 endfunction()
