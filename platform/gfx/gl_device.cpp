@@ -704,7 +704,8 @@ bool GlDevice::ApplyProgram(bool points) {
   GlStageShader* ps = pixelShader_ ? &pixelShader_->Stage() : nullptr;
   const bool alphaTest = state_.Get(RenderState::AlphaTestEnable) != 0;
   const std::string ffKey = ps ? std::string() : FixedFunctionKey(state_);
-  const GlProgram* p = programs_.Get(vs, ps, alphaTest, ffKey, [&] { return FixedFunctionPixelGlsl(state_, vs); });
+  const GlProgram* p =
+      programs_.Get(vs, ps, alphaTest, points, ffKey, [&] { return FixedFunctionPixelGlsl(state_, vs); });
   if (!p) return false;
   if (p != program_) {
     glUseProgram(p->program);
@@ -722,7 +723,6 @@ bool GlDevice::ApplyProgram(bool points) {
       p->appliedPixelFix = fix;
     }
   }
-  if (p->pointDraw >= 0) glUniform1i(p->pointDraw, points ? 1 : 0);
   if (p->alphaFunc >= 0) {
     const uint32_t func = state_.Get(RenderState::AlphaTestEnable) ? state_.Get(RenderState::AlphaFunc)
                                                                    : static_cast<uint32_t>(Cmp::Always);

@@ -3,6 +3,7 @@
 // the device lock themselves; the Gl* helpers below expect it held.
 #include <epoxy/gl.h>
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -174,7 +175,9 @@ class GlVertexDeclaration final : public RefCounted<VertexDeclaration> {
 struct GlStageShader {
   ShaderCode code;
   GLuint shader = 0;
-  GLuint alphaTested = 0;                        // pixel: the variant with the alpha test, made on first use
+  // pixel: the variants with the alpha test, for points, and both (in that
+  // order), made on first use
+  std::array<GLuint, 3> variants{};
   uint64_t id = 0;                               // unique per device, for the program cache
   std::map<int, std::string> outputTypes;        // vertex: GLSL type of each out location
 };

@@ -46,6 +46,15 @@ std::string WrapWithAlphaTest(const std::string& glsl) {
   return wrapped;
 }
 
+// The pixel stage with its point-drawing switch made a constant.
+std::string WithPointDraw(std::string glsl, bool points) {
+  const std::string uniform = std::string("uniform bool ") + kPointDrawUniform + ";";
+  const size_t at = glsl.find(uniform);
+  if (at != std::string::npos)
+    glsl.replace(at, uniform.size(), std::string("const bool ") + kPointDrawUniform + (points ? " = true;" : " = false;"));
+  return glsl;
+}
+
 std::map<int, std::string> OutputTypes(const std::string& glsl) {
   static const std::regex out(R"(layout\s*\(\s*location\s*=\s*(\d+)\s*\)\s*(?:\w+\s+)*out\s+(\w+)\s+\w+)");
   std::map<int, std::string> types;
@@ -98,7 +107,8 @@ GLint BindBlock(GLuint program, const ShaderCode& code, GLuint binding) {
 
 bool MakeStageShader(const ShaderCode& code, uint64_t id, GlStageShader* out, std::string* log) {
   const bool vertex = code.stage == ShaderStage::Vertex;
-  GLuint shader = CompileGlsl(vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, code.glsl, log);
+  GLuint shader = vertex ? CompileGlsl(GL_VERTEX_SHADER, code.glsl, log)
+                         : CompileGlsl(GL_FRAGMENT_SHADER, WithPointDraw(code.glsl, false), log);
   if (!shader) return false;
   out->code = code;
   out->shader = shader;
@@ -126,24 +136,26 @@ void ProgramCache::Forget(uint64_t shaderId) {
   }
 }
 
-const GlProgram* ProgramCache::Get(const GlStageShader& vs, GlStageShader* ps, bool alphaTest,
+const GlProgram* ProgramCache::Get(const GlStageShader& vs, GlStageShader* ps, bool alphaTest, bool points,
                                    const std::string& ffKey, const std::function<std::string()>& ffGlsl) {
-  Key key{vs.id, ps ? ps->id : 0, alphaTest, ps ? std::string() : ffKey};
+  Key key{vs.id, ps ? ps->id : 0, alphaTest, points, ps ? std::string() : ffKey};
   auto found = programs_.find(key);
   if (found != programs_.end()) return found->second.get();
 
   std::unique_ptr<GlProgram> program;
   if (ps) {
     GLuint pixel = ps->shader;
-    if (alphaTest) {
-      if (!ps->alphaTested) {
+    if (alphaTest || points) {
+      GLuint& variant = ps->variants[alphaTest && points ? 2 : points ? 1 : 0];
+      if (!variant) {
+        const std::string glsl = WithPointDraw(ps->code.glsl, points);
         std::string log;
-        ps->alphaTested = CompileGlsl(GL_FRAGMENT_SHADER, WrapWithAlphaTest(ps->code.glsl), &log);
-        if (!ps->alphaTested)
-          std::fprintf(stderr, "gfx: pixel shader %s with the alpha test does not compile: %s\n",
-                       ps->code.entryPoint.c_str(), log.c_str());
+        variant = CompileGlsl(GL_FRAGMENT_SHADER, alphaTest ? WrapWithAlphaTest(glsl) : glsl, &log);
+        if (!variant)
+          std::fprintf(stderr, "gfx: pixel shader %s%s%s does not compile: %s\n", ps->code.entryPoint.c_str(),
+                       alphaTest ? " with the alpha test" : "", points ? " for points" : "", log.c_str());
       }
-      pixel = ps->alphaTested;
+      pixel = variant;
     }
     const std::string completed = pixel ? AddMissingOutputs(vs.code, ps->code) : std::string();
     if (!completed.empty()) {
@@ -160,7 +172,7 @@ const GlProgram* ProgramCache::Get(const GlStageShader& vs, GlStageShader* ps, b
     }
   } else {
     std::string log;
-    GLuint fs = CompileGlsl(GL_FRAGMENT_SHADER, ffGlsl(), &log);
+    GLuint fs = CompileGlsl(GL_FRAGMENT_SHADER, WithPointDraw(ffGlsl(), points), &log);
     if (!fs) {
       std::fprintf(stderr, "gfx: fixed-function pixel stage does not compile: %s\n", log.c_str());
     } else {
@@ -195,7 +207,6 @@ std::unique_ptr<GlProgram> ProgramCache::Link(const GlStageShader& vs, const GlS
   p->alphaFunc = glGetUniformLocation(program, "lv_alphaFunc");
   p->alphaRef = glGetUniformLocation(program, "lv_alphaRef");
   p->textureFactor = glGetUniformLocation(program, "lv_tfactor");
-  p->pointDraw = glGetUniformLocation(program, kPointDrawUniform);
   p->vertexBlockSize = BindBlock(program, vs.code, kVertexBlockBinding);
   // The shaders' samplers carry their units as layout bindings.
   if (ps) {

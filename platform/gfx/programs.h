@@ -30,7 +30,6 @@ struct GlProgram {
   GLint alphaFunc = -1;
   GLint alphaRef = -1;
   GLint textureFactor = -1;
-  GLint pointDraw = -1;  // the pixel stage's switch for drawing points
   GLint vertexBlockSize = 0;  // 0: the stage has no uniform block
   GLint pixelBlockSize = 0;
   bool writesPointSize = false;
@@ -44,17 +43,18 @@ class ProgramCache {
   ~ProgramCache();
 
   // ps null: the fixed-function stage, identified by ffKey and made by ffGlsl.
-  // alphaTest picks the pixel shader's variant with the alpha test (kept
-  // apart: a discard slows every pixel even when it never fires). Null when
-  // linking fails (logged once; the failure is remembered).
-  const GlProgram* Get(const GlStageShader& vs, GlStageShader* ps, bool alphaTest, const std::string& ffKey,
-                       const std::function<std::string()>& ffGlsl);
+  // alphaTest picks the pixel stage's variant with the alpha test (kept
+  // apart: a discard slows every pixel even when it never fires), points the
+  // one that reads its inputs as points have them (see kPointDrawUniform).
+  // Null when linking fails (logged once; the failure is remembered).
+  const GlProgram* Get(const GlStageShader& vs, GlStageShader* ps, bool alphaTest, bool points,
+                       const std::string& ffKey, const std::function<std::string()>& ffGlsl);
   // Drops every program that uses the shader.
   void Forget(uint64_t shaderId);
   void Clear();
 
  private:
-  using Key = std::tuple<uint64_t, uint64_t, bool, std::string>;
+  using Key = std::tuple<uint64_t, uint64_t, bool, bool, std::string>;
   // vertex: vs's shader, or a variant of it made for this pair.
   std::unique_ptr<GlProgram> Link(const GlStageShader& vs, const GlStageShader* ps, GLuint vertex, GLuint pixel);
   std::map<Key, std::unique_ptr<GlProgram>> programs_;  // null entries: link failed

@@ -16,7 +16,8 @@ GlPixelShader::~GlPixelShader() {
   DeviceScope scope(device_->Lock());
   device_->ForgetShader(stage_.id);
   glDeleteShader(stage_.shader);
-  if (stage_.alphaTested) glDeleteShader(stage_.alphaTested);
+  for (GLuint variant : stage_.variants)
+    if (variant) glDeleteShader(variant);
 }
 
 }  // namespace gfx
