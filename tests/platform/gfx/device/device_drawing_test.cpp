@@ -280,21 +280,35 @@ TEST_F(DeviceTest, PointsTakeTheirVertexValues) {
   } stages[] = {{"ps_texture", textured, true}, {"ps_color", coloured, false}, {"fixed function", nullptr, false}};
   device_->SetTextureStageState(0, TextureStageState::ColorOp, static_cast<uint32_t>(TextureOp::SelectArg1));
   device_->SetTextureStageState(0, TextureStageState::ColorArg1, texarg::Diffuse);
+  // Points are drawn by variants of the pixel stages, with and without the alpha test.
+  const struct {
+    const char* name;
+    bool enable;
+    Cmp func;
+    size_t drawn;
+  } alphaTests[] = {{"no alpha test", false, Cmp::Always, 4}, {"alpha test passing", true, Cmp::Greater, 4},
+                    {"alpha test failing", true, Cmp::Less, 0}};
+  device_->SetRenderState(RenderState::AlphaRef, 0x80);
   for (const auto& stage : stages) {
-    device_->Clear(0, nullptr, clear::Target, 0xFF000000u, 1.0f, 0);
-    device_->SetPixelShader(stage.shader);
-    ASSERT_EQ(Result::Ok, device_->DrawPrimitiveUP(PrimitiveType::PointList, 4, points, sizeof(QuadVertex)));
-    const std::vector<uint32_t> pixels = ReadBackBuffer();
-    const uint32_t texels[4] = {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u};
-    size_t drawn = 0;
-    for (uint32_t pixel : pixels) drawn += pixel != 0xFF000000u;
-    EXPECT_EQ(drawn, 4u) << stage.stage;
-    for (int k = 0; k < 4; ++k) {
-      const uint32_t expected = stage.texel ? texels[k] : diffuse;
-      EXPECT_TRUE(ColorNear(pixels[size_t(k + 2) * kWidth + size_t(3 * k + 1)], expected, 1))
-          << stage.stage << " point " << k;
+    for (const auto& alpha : alphaTests) {
+      SCOPED_TRACE(testing::Message() << stage.stage << ", " << alpha.name);
+      device_->Clear(0, nullptr, clear::Target, 0xFF000000u, 1.0f, 0);
+      device_->SetPixelShader(stage.shader);
+      device_->SetRenderState(RenderState::AlphaTestEnable, alpha.enable ? 1 : 0);
+      device_->SetRenderState(RenderState::AlphaFunc, static_cast<uint32_t>(alpha.func));
+      ASSERT_EQ(Result::Ok, device_->DrawPrimitiveUP(PrimitiveType::PointList, 4, points, sizeof(QuadVertex)));
+      const std::vector<uint32_t> pixels = ReadBackBuffer();
+      const uint32_t texels[4] = {0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u};
+      size_t drawn = 0;
+      for (uint32_t pixel : pixels) drawn += pixel != 0xFF000000u;
+      EXPECT_EQ(drawn, alpha.drawn);
+      for (int k = 0; k < 4 && alpha.drawn > 0; ++k) {
+        const uint32_t expected = stage.texel ? texels[k] : diffuse;
+        EXPECT_TRUE(ColorNear(pixels[size_t(k + 2) * kWidth + size_t(3 * k + 1)], expected, 1)) << "point " << k;
+      }
     }
   }
+  device_->SetRenderState(RenderState::AlphaTestEnable, 0);
   device_->SetPixelShader(nullptr);
   device_->SetTexture(0, nullptr);
   textured->Release();
