@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,18 @@ TEST_F(SampleDialogTest, StartsFromTheRequestAndRecalculatesAsFieldsChange) {
   EXPECT_EQ(16u, r.bits);
   EXPECT_EQ("Loop", r.name);
   EXPECT_EQ("15.00 Mb, 24.0 Sec)", Control<QLabel>(sample_dialog::kSizeText)->text().toStdString());
+}
+
+TEST_F(SampleDialogTest, IsWideEnoughForItsCaptionInTheTitleBar) {
+  dialog = std::make_unique<SampleParametersDialog>(FirstSampleRequest(640, 480, 32));
+  dialog->show();
+  QApplication::processEvents();
+  // A title bar sets the caption in about the bold application font, beside
+  // an icon and three buttons about a line high each.
+  QFont title = dialog->font();
+  title.setBold(true);
+  const QFontMetrics metrics(title);
+  EXPECT_GE(dialog->width(), metrics.horizontalAdvance(QString::fromUtf8(sample_dialog::kCaption)) + 4 * metrics.height());
 }
 
 TEST_F(SampleDialogTest, AnOutputWhoseHalfIsNotOfferedSelectsTheFirstSize) {
