@@ -3,8 +3,8 @@
 loads the test plug-in library, opens a project from its recent-files menu
 whose note plays the test library's kind, presents into its output area,
 plays that patch while a key of the keyboard map is held (checked on
-screenshots), shows the played patch's knob with readable labels, and ends cleanly when its main dialog is closed, with its log
-in order.
+screenshots), shows the played patch's knob with readable labels, and ends
+cleanly when its main dialog is closed, with its log in order.
 
 Usage: program_test.py <lorvan-gpu> <TestFill.so> <make_test_project>
 """

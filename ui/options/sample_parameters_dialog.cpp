@@ -20,7 +20,7 @@ using namespace sample_dialog;
 
 namespace {
 // The title bar's icon and buttons, in line heights of its font.
-constexpr int kTitleBarButtonRoom = 6;
+constexpr int kTitleBarButtonRoom = 8;
 }  // namespace
 
 SampleParametersDialog::SampleParametersDialog(const SampleRequest& request, QWidget* parent)
@@ -91,8 +91,8 @@ SampleParametersDialog::SampleParametersDialog(const SampleRequest& request, QWi
   QFont title = font();
   title.setBold(true);
   const QFontMetrics metrics(title);
-  setMinimumWidth(std::max(minimumSizeHint().width(),
-                           metrics.horizontalAdvance(QString::fromUtf8(kCaption)) + kTitleBarButtonRoom * metrics.height()));
+  const int caption = metrics.horizontalAdvance(QString::fromUtf8(kCaption));
+  setMinimumWidth(std::max(minimumSizeHint().width(), caption + kTitleBarButtonRoom * metrics.height()));
 }
 
 void SampleParametersDialog::Recalculate() {

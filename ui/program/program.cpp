@@ -394,7 +394,9 @@ void Program::DumpOptionsGeometry(const ui::OptionsSheet& sheet, const std::stri
                              combo->currentText())
                      .toUtf8());
     else if (const auto* box = qobject_cast<const QAbstractButton*>(control); box != nullptr && box->isCheckable())
-      file.write(ControlLine(*control).replace('\n', box->isChecked() ? QStringLiteral("\tchecked\n") : QStringLiteral("\tunchecked\n")).toUtf8());
+      file.write(ControlLine(*control)
+                     .replace('\n', box->isChecked() ? QStringLiteral("\tchecked\n") : QStringLiteral("\tunchecked\n"))
+                     .toUtf8());
     else
       file.write(ControlLine(*control).toUtf8());
   }

@@ -38,7 +38,8 @@ Band ReadBand(const QImage& image, int top, int bottom) {
   for (int y = top; y < bottom; ++y)
     for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y) | 0xFF000000u];
   Band band;
-  band.background = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  band.background =
+      std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
   band.ink = band.background;
   for (const auto& [colour, count] : counts)
     if (Contrast(colour, band.background) > Contrast(band.ink, band.background)) band.ink = colour;
@@ -78,7 +79,8 @@ TEST_F(ProgramShelfTest, KnobNamesAndValuesAreWindowTextOnTheLightBand) {
     const Band value = ReadBand(image, dial.bottom() + 1, image.height());
     const QPalette& palette = knob->palette();
     for (const Band& band : {name, value}) {
-      EXPECT_EQ(QColor(band.background).name().toStdString(), palette.color(QPalette::Active, QPalette::Midlight).name().toStdString());
+      EXPECT_EQ(QColor(band.background).name().toStdString(),
+                palette.color(QPalette::Active, QPalette::Midlight).name().toStdString());
       EXPECT_GE(Contrast(band.ink, band.background), 4.5)
           << "text " << QColor(band.ink).name().toStdString() << " on " << QColor(band.background).name().toStdString();
       EXPECT_LT(Luminance(band.ink), Luminance(band.background)) << "dark text on the light band";

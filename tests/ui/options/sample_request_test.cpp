@@ -120,11 +120,13 @@ TEST_F(SampleDialogTest, IsWideEnoughForItsCaptionInTheTitleBar) {
   dialog->show();
   QApplication::processEvents();
   // A title bar sets the caption in about the bold application font, beside
-  // an icon and three buttons about a line high each.
+  // an icon and three buttons, each with its padding about a line and a half
+  // wide.
   QFont title = dialog->font();
   title.setBold(true);
   const QFontMetrics metrics(title);
-  EXPECT_GE(dialog->width(), metrics.horizontalAdvance(QString::fromUtf8(sample_dialog::kCaption)) + 4 * metrics.height());
+  const int caption = metrics.horizontalAdvance(QString::fromUtf8(sample_dialog::kCaption));
+  EXPECT_GE(dialog->width(), caption + 6 * metrics.height());
 }
 
 TEST_F(SampleDialogTest, AnOutputWhoseHalfIsNotOfferedSelectsTheFirstSize) {
