@@ -63,7 +63,7 @@ DialogTemplate MainDialogLayout() {
       Control(K::kButton, ids::kStopRecording, "Recording MIDI - Press to stop", 204, 40, 188, 20, hidden),
       // The patch list and the knob shelf across the bottom.
       Control(K::kListView, ids::kPatchList, "", 4, 226, 396, 110),
-      Control(K::kStatic, ids::kKnobShelf, "", 4, 340, 396, 36, disabled),
+      Control(K::kStatic, ids::kKnobShelf, "", 4, 340, 396, 36),
       Control(K::kHScrollBar, ids::kKnobShelfScroll, "", 4, 378, 396, 10, disabled),
   };
   return layout;

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """The real program under a virtual X server: Options from the main dialog's
-menu, a custom output size and two work buffers chosen on the Video page,
-OK; the display is rebuilt at the new size with the work buffers made, the
-patch still plays into the output area, and the saved project holds the new
-values.
+menu, keeping one size on every page; the project's size, which the screen
+does not list, shown as the custom size; a custom output size and two work
+buffers chosen on the Video page, OK; the display is rebuilt at the new size
+with the work buffers made, the patch still plays into the output area, and
+the saved project holds the new values.
 
 Usage: options_test.py <lorvan-gpu> <TestFill.so> <make_test_project> <read_test_project>
 """
@@ -30,8 +31,9 @@ def read_controls(path):
     with open(path) as f:
         for line in f:
             parts = line.rstrip("\n").split("\t")
-            if len(parts) == 5:
-                found[parts[0]] = (parts[1], tuple(int(v) for v in parts[2].split()), parts[3])
+            if len(parts) >= 5:
+                state = parts[5] if len(parts) > 5 else ""
+                found[parts[0]] = (parts[1], tuple(int(v) for v in parts[2].split()), parts[3], state)
     return found
 
 
@@ -57,10 +59,18 @@ def main():
         time.sleep(0.5)
         xdotool("key", "o")
         wait_for(lambda: "tab1" in read_controls(sheet_path), 30, "the Options sheet")
-        click(*centre(read_controls(sheet_path)["tab1"][1]))  # Video
-        wait_for(lambda: "1168" in read_controls(sheet_path), 30, "the Video page")
+        # Every page in the same sheet: one size throughout.
+        sizes = {}
+        for tab, control in ((0, "1108"), (2, "1136"), (3, "1160"), (4, "1174"), (1, "1168")):
+            click(*centre(read_controls(sheet_path)["tab%d" % tab][1]))
+            wait_for(lambda: control in read_controls(sheet_path), 30, "page %d of the sheet" % tab)
+            sizes[tab] = read_controls(sheet_path)["sheet"][1][2:]
+        assert len(set(sizes.values())) == 1, "the sheet's size changes with its page: %s" % sizes
         controls = read_controls(sheet_path)
-        click(*centre(controls["1168"][1]))  # Custom Resolution
+        # The project's 640 x 480 is no mode of this screen: it shows as the custom size.
+        assert controls["1168"][3] == "checked", "Custom Resolution shows %r" % controls["1168"][3]
+        assert (controls["1169"][2], controls["1170"][2]) == ("640", "480"), "custom size %s x %s" % (
+            controls["1169"][2], controls["1170"][2])
         for field, value in (("1169", "800"), ("1170", "600")):
             click(*centre(controls[field][1]))
             xdotool("key", "ctrl+a")

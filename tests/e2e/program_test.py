@@ -3,8 +3,8 @@
 loads the test plug-in library, opens a project from its recent-files menu
 whose note plays the test library's kind, presents into its output area,
 plays that patch while a key of the keyboard map is held (checked on
-screenshots), and ends cleanly when its main dialog is closed, with its log
-in order.
+screenshots), shows the played patch's knob with readable labels, and ends
+cleanly when its main dialog is closed, with its log in order.
 
 Usage: program_test.py <lorvan-gpu> <TestFill.so> <make_test_project>
 """
@@ -12,7 +12,7 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, assert_log_in_order, click, green_pixels, wait_for, xdotool
+from program_support import RunningProgram, assert_log_in_order, click, green_pixels, screenshot, wait_for, xdotool
 
 GREEN_MIN = 300 * 220  # most of the 320 x 240 output area
 NOTE = 25  # key Q
@@ -21,6 +21,43 @@ NOTE = 25  # key Q
 def centre(box):
     x, y, w, h = box
     return x + w // 2, y + h // 2
+
+
+def luminance(rgb):
+    def linear(c):
+        c = c / 255.0
+        return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = rgb
+    return 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b)
+
+
+def contrast(a, b):
+    la, lb = luminance(a), luminance(b)
+    return (max(la, lb) + 0.05) / (min(la, lb) + 0.05)
+
+
+def knob_labels(shelf):
+    """The knob's label band in the middle of the shelf: (band colour, the
+    colour on it furthest from it, rows), or None when no band is there."""
+    _, _, rows = screenshot()
+    x, y, w, h = shelf
+    left, right = x + w // 2 - 18, x + w // 2 + 18
+    pixels = [[tuple(rows[row][3 * i:3 * i + 3]) for i in range(left, right)] for row in range(y, y + h)]
+    plain = tuple(rows[y + h // 2][3 * (x + 4):3 * (x + 4) + 3])  # the shelf beside the knob
+    counts = {}
+    for line in pixels:
+        for rgb in line:
+            counts[rgb] = counts.get(rgb, 0) + 1
+    # The commonest light colour that is not the plain shelf (the dial is dark).
+    candidates = [rgb for rgb in sorted(counts, key=counts.get, reverse=True) if rgb != plain and luminance(rgb) > 0.3]
+    if not candidates:
+        return None
+    band = candidates[0]
+    label_rows = [line for line in pixels if line.count(band) * 2 >= len(line)]
+    if len(label_rows) < 6:
+        return None
+    ink = max((rgb for line in label_rows for rgb in line), key=lambda rgb: contrast(rgb, band))
+    return band, ink, len(label_rows)
 
 
 def main():
@@ -45,10 +82,23 @@ def main():
         controls = run.controls()
         click(*centre(controls["1106"][1]))  # Use Keyboard
         click(*centre(controls["1141"][1]))  # the patch list takes the keys
+        assert knob_labels(controls["1147"][1]) is None, "a knob before any note played"
         xdotool("keydown", "q")
         time.sleep(1.0)
         held = green_pixels()
         xdotool("keyup", "q")
+        # The Active Note Selector is on from the start: the played note's row
+        # takes the focus and the shelf shows its patch's knob, whose name and
+        # value are dark window text on the light label band.
+        labels = None
+        end = time.time() + 10
+        while labels is None and time.time() < end:
+            labels = knob_labels(controls["1147"][1])
+            time.sleep(0.2)
+        assert labels is not None, "no knob shown for the played note"
+        band, ink, label_rows = labels
+        assert contrast(ink, band) >= 4.5 and luminance(ink) < luminance(band), \
+            "knob labels %s on %s (contrast %.2f)" % (ink, band, contrast(ink, band))
         time.sleep(1.0)
         released = green_pixels()
         assert held >= GREEN_MIN, "only %d green pixels while the key was held" % held

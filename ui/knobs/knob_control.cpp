@@ -215,12 +215,15 @@ void KnobControl::resizeEvent(QResizeEvent*) {
 
 void KnobControl::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const QColor light = palette().color(QPalette::Midlight);
-  painter.fillRect(rect(), palette().color(QPalette::Button));
+  // The labels keep the colours of an enabled control whatever state the
+  // knob or its parents are in: light band, window text on it.
+  const QColor light = palette().color(QPalette::Active, QPalette::Midlight);
+  const QColor text = palette().color(QPalette::Active, QPalette::WindowText);
+  painter.fillRect(rect(), palette().color(QPalette::Active, QPalette::Button));
   painter.fillRect(topLabel_, light);
   const QFontMetrics metrics(font());
   const QString name = metrics.elidedText(windowTitle().left(63), Qt::ElideRight, topLabel_.width());
-  painter.setPen(palette().color(QPalette::WindowText));
+  painter.setPen(text);
   painter.drawText(topLabel_, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, name);
 
   painter.setPen(Qt::black);
@@ -241,7 +244,7 @@ void KnobControl::paintEvent(QPaintEvent*) {
 
   const QRect bottom = bottomLabel_.adjusted(0, -1, 0, 0);
   painter.fillRect(bottom, light);
-  painter.setPen(palette().color(QPalette::WindowText));
+  painter.setPen(text);
   painter.drawText(bottom, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine,
                    metrics.elidedText(QString::fromUtf8(Caption().c_str()), Qt::ElideRight, bottom.width()));
 }

@@ -249,6 +249,12 @@ void MainDialog::BuildControls() {
     }
   }
   if (auto* name = qobject_cast<QLabel*>(Item(ids::kBankName))) name->setTextFormat(Qt::PlainText);
+  // The patch list follows the played notes from the start, and its flag is
+  // whatever the box shows, however the box came to show it.
+  if (auto* selector = qobject_cast<QAbstractButton*>(Item(ids::kActiveNoteSelector))) {
+    connect(selector, &QAbstractButton::toggled, this, [this](bool on) { list_->SetSelector(on); });
+    selector->setChecked(true);
+  }
   new DoubleClickReport(Item(ids::kOutputArea), [this] { Command(ids::kOutputArea, 1); });
   bankScroll_ = qobject_cast<QScrollBar*>(Item(ids::kBankScroll));
   bankScroll_->setTracking(false);
@@ -414,7 +420,6 @@ void MainDialog::ButtonCommand(int id) {
     case ids::kStopRecording:
       if (performer().State() == lv::Recording) StopCapture();
       break;
-    case ids::kActiveNoteSelector: list_->SetSelector(IsChecked(ids::kActiveNoteSelector)); break;
     default: break;  // Reassign does nothing
   }
 }

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <vector>
@@ -100,6 +101,7 @@ void CapturePage::Refresh(QTreeWidgetItem* item) {
   item->setText(0, QString::fromStdString(row.name));
   item->setText(1, QString::fromStdString(row.status));
   item->setText(2, QString::fromStdString(row.input));
+  ShowWholeStatus(*item);
   if (row.check == CaptureRow::kNoCheckBox) {
     item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
     item->setData(0, Qt::CheckStateRole, QVariant());
@@ -108,6 +110,15 @@ void CapturePage::Refresh(QTreeWidgetItem* item) {
     item->setCheckState(0, row.check == CaptureRow::kChecked ? Qt::Checked : Qt::Unchecked);
   }
   filling_ = wasFilling;
+}
+
+// The status names the mode, which can be longer than the column's first
+// width: the column grows to show it whole, with the delegate's margins.
+void CapturePage::ShowWholeStatus(const QTreeWidgetItem& item) {
+  constexpr int kStatusColumn = 1;
+  const int margin = 2 * (list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1);
+  const int needed = list_->fontMetrics().horizontalAdvance(item.text(kStatusColumn)) + margin;
+  if (needed > list_->header()->sectionSize(kStatusColumn)) list_->header()->resizeSection(kStatusColumn, needed);
 }
 
 void CapturePage::CheckChanged(QTreeWidgetItem* item) {

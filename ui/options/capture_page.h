@@ -38,6 +38,7 @@ class CapturePage final : public OptionsPage {
  private:
   void FillList();
   void Refresh(QTreeWidgetItem* item);
+  void ShowWholeStatus(const QTreeWidgetItem& item);
   void CheckChanged(QTreeWidgetItem* item);
   void SelectionChanged();
   builtin::CaptureDevice* SelectedDevice() const;

@@ -1,9 +1,11 @@
 #include "options/options_sheet.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "main_dialog/template_widgets.h"
 #include "options/capture_page.h"
 #include "options/lfos_page.h"
 #include "options/midi_page.h"
@@ -14,6 +16,12 @@ namespace ui {
 
 namespace {
 int lastPage = OptionsSheet::kMidiPage;
+
+// The room every page gets, in dialog units: the sheet is sized for its
+// largest page before any page is made, so it keeps one size on all of them.
+constexpr int kPageWidthUnits = 275;
+constexpr int kPageHeightUnits = 190;
+constexpr int kComboMinimumCharacters = 12;
 }  // namespace
 
 int OptionsSheet::LastPage() { return lastPage; }
@@ -24,8 +32,11 @@ void OptionsSheet::SetLastPage(int index) {
 OptionsSheet::OptionsSheet(OptionsSheetContext& context, QWidget* parent) : QDialog(parent), context_(context) {
   setWindowTitle(kCaption);
   tabs_ = new QTabWidget(this);
+  const DialogUnits units(*this);
+  const QSize pageRoom(units.X(kPageWidthUnits), units.Y(kPageHeightUnits));
   for (const char* title : kPageTitles) {
     auto* holder = new QWidget;
+    holder->setMinimumSize(pageRoom);
     new QVBoxLayout(holder);
     holder->layout()->setContentsMargins(0, 0, 0, 0);
     tabs_->addTab(holder, QString::fromUtf8(title));
@@ -51,6 +62,12 @@ void OptionsSheet::Activate(int index) {
   QWidget* holder = tabs_->widget(index);
   QWidget* page = MakePage(index, holder);
   if (page == nullptr) return;
+  // A long entry (a device's name) never widens the sheet: a list takes the
+  // page's width and shows its entries whole in its popup.
+  for (QComboBox* combo : page->findChildren<QComboBox*>()) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(kComboMinimumCharacters);
+  }
   holder->layout()->addWidget(page);
   pages_[static_cast<size_t>(index)] = page;
   applying_[static_cast<size_t>(index)] = dynamic_cast<OptionsPage*>(page);

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +17,11 @@
 namespace ui {
 
 using namespace sample_dialog;
+
+namespace {
+// The title bar's icon and buttons, in line heights of its font.
+constexpr int kTitleBarButtonRoom = 8;
+}  // namespace
 
 SampleParametersDialog::SampleParametersDialog(const SampleRequest& request, QWidget* parent)
     : QDialog(parent), request_(request), sizes_(OfferedSampleSizes(request.outputWidth, request.outputHeight)) {
@@ -79,6 +85,14 @@ SampleParametersDialog::SampleParametersDialog(const SampleRequest& request, QWi
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   initialising_ = false;
   Recalculate();
+
+  // The title bar shows the whole caption: window managers set it in about
+  // the bold application font, beside an icon and three buttons.
+  QFont title = font();
+  title.setBold(true);
+  const QFontMetrics metrics(title);
+  const int caption = metrics.horizontalAdvance(QString::fromUtf8(kCaption));
+  setMinimumWidth(std::max(minimumSizeHint().width(), caption + kTitleBarButtonRoom * metrics.height()));
 }
 
 void SampleParametersDialog::Recalculate() {

@@ -100,8 +100,13 @@ VideoPage::VideoPage(OptionsSheetContext& context, QWidget* parent) : OptionsPag
   (performance.npw2 != 0 ? conserve_ : preserve_)->setChecked(true);
   customWidth_->setText(QString::number(static_cast<uint32_t>(performance.width)));
   customHeight_->setText(QString::number(static_cast<uint32_t>(performance.height)));
-  custom_->setChecked(performance.cust != 0);
-  ShowCustom(performance.cust != 0);
+  // A show made at a size the adapter does not list keeps that size: it is
+  // shown as the custom size, so OK after another change does not put the
+  // list's first mode in its place.
+  const bool unlisted = resolutions_->count() > 0 && resolutions_->findData(PackedSize(width_, height_)) < 0;
+  const bool custom = performance.cust != 0 || unlisted;
+  custom_->setChecked(custom);
+  ShowCustom(custom);
 
   connect(adapters_, &QComboBox::activated, this, [this] {
     MarkChanged();
@@ -132,6 +137,9 @@ VideoPage::VideoPage(OptionsSheetContext& context, QWidget* parent) : OptionsPag
     MarkChanged();
     ShowCustom(checked);
   });
+  // A size typed is a change: OK applies it and the display is rebuilt for it.
+  for (QLineEdit* field : {customWidth_, customHeight_})
+    connect(field, &QLineEdit::textEdited, this, [this] { MarkChanged(); });
 }
 
 const lv::List* VideoPage::Modes() const {

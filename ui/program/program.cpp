@@ -370,10 +370,14 @@ void Program::DumpGeometry(const std::string& path) const {
   display.write(QStringLiteral("workbuffers\ttable\t0 0 %1 0\t\t0\n").arg(workBuffers_.Count()).toUtf8());
 }
 
-// The Options sheet's visible controls with ids, and its tabs as "tab<n>".
+// The Options sheet itself as "sheet", its visible controls with ids (check
+// boxes and radio buttons with their state after the line), and its tabs as
+// "tab<n>".
 void Program::DumpOptionsGeometry(const ui::OptionsSheet& sheet, const std::string& path) const {
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+  const QPoint corner = sheet.mapToGlobal(QPoint(0, 0));
+  file.write(ControlLine(QStringLiteral("sheet"), sheet, QRect(corner, sheet.size()), QString()).toUtf8());
   const QTabBar* tabs = sheet.Tabs().tabBar();
   for (int i = 0; i < tabs->count(); ++i) {
     const QRect tab = tabs->tabRect(i);
@@ -388,6 +392,10 @@ void Program::DumpOptionsGeometry(const ui::OptionsSheet& sheet, const std::stri
     if (const auto* combo = qobject_cast<const QComboBox*>(control))
       file.write(ControlLine(combo->objectName(), *combo, QRect(combo->mapToGlobal(QPoint(0, 0)), combo->size()),
                              combo->currentText())
+                     .toUtf8());
+    else if (const auto* box = qobject_cast<const QAbstractButton*>(control); box != nullptr && box->isCheckable())
+      file.write(ControlLine(*control)
+                     .replace('\n', box->isChecked() ? QStringLiteral("\tchecked\n") : QStringLiteral("\tunchecked\n"))
                      .toUtf8());
     else
       file.write(ControlLine(*control).toUtf8());

@@ -1,6 +1,6 @@
 // A tiny plug-in library for the end-to-end test: its one kind fills the
 // note's target with green every frame while the note plays, and with black
-// when the note ends.
+// when the note ends. Its one parameter only gives the knob shelf a knob.
 #include <cstdint>
 
 #include "lv/lorvane_interface.h"
@@ -12,6 +12,8 @@
 namespace {
 
 constexpr lv::ClassId kTestFillId{0x7e57f111, 1, 1, {0, 0, 0, 0, 0, 0, 0, 1}};
+constexpr lv::ParamInfo kLevel{0, 100, 50, 0, lv::ChunkTag("LEVL"), "Level", nullptr};
+
 class TestFill final : public lv::Plug {
  public:
   int32_t GetKind() override { return 1; }
@@ -28,11 +30,14 @@ class TestFill final : public lv::Plug {
   bool KeepAfterNoteOff() override { return false; }
   bool Load(lv::ChunkStream*) override { return true; }
   bool Save(lv::ChunkStream*) override { return true; }
-  int32_t GetNumParams() override { return 0; }
-  bool IsParamEnabled(int32_t) override { return false; }
-  const lv::ParamInfo* GetParamInfo(int32_t) override { return nullptr; }
-  int32_t GetParam(int32_t) override { return 0; }
-  void SetParam(int32_t, int32_t) override {}
+  // One parameter that changes nothing, so the program shows a knob for it.
+  int32_t GetNumParams() override { return 1; }
+  bool IsParamEnabled(int32_t i) override { return i == 0; }
+  const lv::ParamInfo* GetParamInfo(int32_t i) override { return i == 0 ? &kLevel : nullptr; }
+  int32_t GetParam(int32_t i) override { return i == 0 ? level_ : 0; }
+  void SetParam(int32_t i, int32_t value) override {
+    if (i == 0) level_ = value;
+  }
 
  private:
   // The device comes from the host object, as every plug-in's does.
@@ -40,6 +45,8 @@ class TestFill final : public lv::Plug {
     gfx::Device* device = host != nullptr ? host->GetDevice() : nullptr;
     if (device != nullptr) device->Clear(0, nullptr, gfx::clear::Target, color, 1.0f, 0);
   }
+
+  int32_t level_ = kLevel.defaultValue;
 };
 
 class TestFillDesc final : public lv::PlugDesc {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QStyle>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <atomic>
@@ -107,6 +109,12 @@ class CapturePageTest : public gfx::test::DeviceTest {
   Widget* Control(int id) {
     return page->findChild<Widget*>(QString::number(id));
   }
+  // The cell's text fits its column, with the margins the item delegate keeps.
+  bool ShowsWhole(int row, int column) {
+    const QTreeWidget& list = page->List();
+    const int margin = 2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1);
+    return list.fontMetrics().horizontalAdvance(Row(row).text(column)) + margin <= list.header()->sectionSize(column);
+  }
 
   lv::Performer performer;
   lv::Performance performance;
@@ -134,6 +142,7 @@ TEST_F(CapturePageTest, CheckingStartsTheTestPatternWithThePerformerHalted) {
   EXPECT_EQ(lv::Live, performer.State()) << "the state before comes back";
   EXPECT_TRUE(context.Changed());
   EXPECT_EQ("Running - " + ui::CaptureModeText(*Device(0).Format()), Cell(0, 1));
+  EXPECT_TRUE(ShowsWhole(0, 1)) << Cell(0, 1);
   EXPECT_EQ(Qt::Checked, Row(0).checkState(0));
 
   registrar.states.clear();

@@ -1,6 +1,10 @@
+#include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QTabWidget>
+#include <QTreeWidget>
 
+#include "options/capture_page.h"
 #include "options/midi_page.h"
 #include "options/video_page.h"
 #include "options_fixture.h"
@@ -40,6 +44,31 @@ TEST_F(OptionsSheetTest, OpensOnThePageActiveWhenItLastClosedAndMakesPagesWhenSh
   EXPECT_EQ(OptionsSheet::kLfosPage, sheet->Tabs().currentIndex());
 }
 
+TEST_F(OptionsSheetTest, KeepsOneSizeOnEveryPageWithRoomForEachPage) {
+  midi.names = {"Midi Through:Midi Through Port-0", "USB Uno MIDI Interface:USB Uno MIDI Interface MIDI 1"};
+  display.AddAdapter("llvmpipe (LLVM 15.0.7, 256 bits)", {{1600, 1200, 32, 60}, {1024, 768, 32, 60}});
+  auto shownSize = [this] {
+    sheet->show();
+    QApplication::processEvents();
+    return sheet->size();
+  };
+  Open(OptionsSheet::kMidiPage);
+  const QSize size = shownSize();
+  for (int index = 0; index < OptionsSheet::kPageCount; ++index) {
+    sheet->ShowPage(index);
+    EXPECT_EQ(size, shownSize()) << "page " << index;
+    const QWidget* page = sheet->Page(index);
+    EXPECT_LE(page->sizeHint().width(), page->width()) << "page " << index;
+    EXPECT_LE(page->sizeHint().height(), page->height()) << "page " << index;
+  }
+  const QTreeWidget& devices = *sheet->findChild<QTreeWidget*>(QString::number(ui::capture_page::kDeviceList));
+  EXPECT_LE(devices.header()->length(), devices.viewport()->width()) << "every capture column in view";
+  for (int index = 0; index < OptionsSheet::kPageCount; ++index) {
+    Open(index);
+    EXPECT_EQ(size, shownSize()) << "opened on page " << index;
+  }
+}
+
 TEST_F(OptionsSheetTest, TickingAndUntickingIsAChangeReportedAfterCancelButNotApplied) {
   performance.channelMask = 0x0001;
   Open(OptionsSheet::kMidiPage);
@@ -68,7 +97,8 @@ TEST_F(OptionsSheetTest, AChangeOnOnePageMakesEveryShownPageApplyAndOnlyThose) {
   Open(OptionsSheet::kVideoPage);
   Click(video_page::kHideCursorCheck);
   sheet->accept();
-  EXPECT_EQ(800, performance.width) << "the video page stores what it shows";
+  EXPECT_EQ(640, performance.width) << "the video page stores what it shows: the unlisted size as the custom one";
+  EXPECT_EQ(1, performance.cust);
   EXPECT_EQ(1, performance.hold) << "the MIDI page was never shown, so it applies nothing";
   EXPECT_EQ(1, performance.modified);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,20 @@ TEST_F(SampleDialogTest, StartsFromTheRequestAndRecalculatesAsFieldsChange) {
   EXPECT_EQ(16u, r.bits);
   EXPECT_EQ("Loop", r.name);
   EXPECT_EQ("15.00 Mb, 24.0 Sec)", Control<QLabel>(sample_dialog::kSizeText)->text().toStdString());
+}
+
+TEST_F(SampleDialogTest, IsWideEnoughForItsCaptionInTheTitleBar) {
+  dialog = std::make_unique<SampleParametersDialog>(FirstSampleRequest(640, 480, 32));
+  dialog->show();
+  QApplication::processEvents();
+  // A title bar sets the caption in about the bold application font, beside
+  // an icon and three buttons, each with its padding about a line and a half
+  // wide.
+  QFont title = dialog->font();
+  title.setBold(true);
+  const QFontMetrics metrics(title);
+  const int caption = metrics.horizontalAdvance(QString::fromUtf8(sample_dialog::kCaption));
+  EXPECT_GE(dialog->width(), caption + 6 * metrics.height());
 }
 
 TEST_F(SampleDialogTest, AnOutputWhoseHalfIsNotOfferedSelectsTheFirstSize) {

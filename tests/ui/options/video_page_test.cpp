@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 
 #include "options/video_page.h"
 #include "options_fixture.h"
@@ -126,6 +127,47 @@ TEST_F(VideoPageTest, CustomSizeEnablesItsFieldsAndIsStored) {
   EXPECT_EQ(720, performance.width);
   EXPECT_EQ(576, performance.height);
   EXPECT_EQ(1, performance.cust);
+}
+
+TEST_F(VideoPageTest, AShowAtASizeTheAdapterDoesNotListKeepsItAsTheCustomSize) {
+  performance.width = 720;  // saved at a custom size; the project does not keep CUST
+  performance.height = 576;
+  Open(OptionsSheet::kVideoPage);
+  EXPECT_TRUE(Control<QCheckBox>(kCustomCheck)->isChecked());
+  EXPECT_TRUE(Control<QLineEdit>(kCustomWidthEdit)->isEnabled());
+  EXPECT_EQ("720", Control<QLineEdit>(kCustomWidthEdit)->text().toStdString());
+  EXPECT_EQ("576", Control<QLineEdit>(kCustomHeightEdit)->text().toStdString());
+  EXPECT_FALSE(Control<QComboBox>(kResolutionCombo)->isEnabled());
+  Choose(kWorkBuffersCombo, 2);  // the only change
+  sheet->accept();
+  EXPECT_EQ(720, performance.width);
+  EXPECT_EQ(576, performance.height);
+  EXPECT_EQ(1, performance.cust);
+  EXPECT_EQ(2, performance.workBuffers);
+
+  // A listed size is shown on the list, as before.
+  performance.width = 800;
+  performance.height = 600;
+  performance.cust = 0;
+  Open(OptionsSheet::kVideoPage);
+  EXPECT_FALSE(Control<QCheckBox>(kCustomCheck)->isChecked());
+  EXPECT_EQ("800 x 600", Control<QComboBox>(kResolutionCombo)->currentText().toStdString());
+}
+
+TEST_F(VideoPageTest, ACustomSizeTypedAndConfirmedWithOkIsApplied) {
+  performance.cust = 1;
+  Open(OptionsSheet::kVideoPage);
+  for (auto [id, text] : {std::pair{kCustomWidthEdit, "960"}, std::pair{kCustomHeightEdit, "540"}}) {
+    QLineEdit* field = Control<QLineEdit>(id);
+    field->selectAll();
+    QTest::keyClicks(field, text);
+  }
+  sheet->accept();
+  EXPECT_EQ(QDialog::Accepted, sheet->result());
+  EXPECT_TRUE(context.Changed()) << "the display is rebuilt for the new size";
+  EXPECT_EQ(960, performance.width);
+  EXPECT_EQ(540, performance.height);
+  EXPECT_EQ(1, performance.modified);
 }
 
 TEST_F(VideoPageTest, ACustomSizeTheDisplayCannotMakeIsRefusedWithAMessage) {

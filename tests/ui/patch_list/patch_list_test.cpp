@@ -82,9 +82,10 @@ TEST_F(PatchListTest, NoteReportsLightARowUntilEveryChannelReleasedIt) {
   EXPECT_FALSE(Lit(61));
 }
 
-TEST_F(PatchListTest, ActiveNoteSelectorMovesTheFocusToAPlayedNote) {
+TEST_F(PatchListTest, ActiveNoteSelectorIsOnAtStartAndMovesTheFocusToAPlayedNote) {
   dialog->show();
-  static_cast<QAbstractButton*>(dialog->Item(ids::kActiveNoteSelector))->click();
+  auto* box = static_cast<QAbstractButton*>(dialog->Item(ids::kActiveNoteSelector));
+  EXPECT_TRUE(box->isChecked());
   ASSERT_TRUE(list().Selector());
   Assign(72, 0);
   shelf.shown.clear();
@@ -92,6 +93,22 @@ TEST_F(PatchListTest, ActiveNoteSelectorMovesTheFocusToAPlayedNote) {
   EXPECT_EQ(list().currentRow(), 72);
   ASSERT_FALSE(shelf.shown.empty());
   EXPECT_EQ(shelf.shown.back(), Current()->NoteSlotAt(72));
+}
+
+TEST_F(PatchListTest, TheSelectorFlagIsWhatTheBoxShows) {
+  auto* box = static_cast<QAbstractButton*>(dialog->Item(ids::kActiveNoteSelector));
+  box->setChecked(false);  // set, not clicked
+  EXPECT_FALSE(list().Selector());
+  Assign(72, 0);
+  list().setCurrentCell(3, 0);
+  Pass({On(0, 72)});
+  EXPECT_EQ(list().currentRow(), 3) << "with the box off a played note leaves the focus";
+  box->click();
+  EXPECT_TRUE(list().Selector());
+  box->click();
+  EXPECT_FALSE(list().Selector());
+  box->setChecked(true);
+  EXPECT_TRUE(list().Selector());
 }
 
 TEST_F(PatchListTest, MenusSetPriorityAndTargetThatTheNextNotesPlayBy) {
