@@ -304,6 +304,11 @@ class Translator {
     compiler_.set_decoration(block->id, spv::DecorationBinding, code_.uniformBinding);
     compiler_.set_decoration(block->id, spv::DecorationDescriptorSet, 0);
 
+    // Every global of the text is a member of the block; the entry point
+    // reads those its code (and the functions it calls) reaches.
+    std::set<uint32_t> readMembers;
+    for (const spirv_cross::BufferRange& range : compiler_.get_active_buffer_ranges(block->id))
+      readMembers.insert(range.index);
     for (uint32_t m = 0; m < type.member_types.size(); ++m) {
       const SPIRType& mt = compiler_.get_type(type.member_types[m]);
       std::string name = compiler_.get_member_name(block->base_type_id, m);
@@ -312,13 +317,36 @@ class Translator {
                        mt.columns > 1 ? compiler_.type_struct_member_matrix_stride(type, m) : 0,
                        compiler_.has_member_decoration(block->base_type_id, m, spv::DecorationRowMajor)))
         return false;
+      read_.resize(code_.constants.size(), readMembers.count(m) > 0);
     }
-    return AssignRegisters();
+    if (!AssignRegisters()) return false;
+    DropUnreadConstants();
+    return true;
   }
 
-  // Explicit registers first, then every other global in declaration order
-  // into the first registers free, as the original compiler does. A struct
-  // global (its members are consecutive constants) takes one run of registers.
+  // The constant table lists only what the entry point reads, as the
+  // original compiler's does; the block keeps the others, unfilled.
+  void DropUnreadConstants() {
+    size_t kept = 0;
+    for (size_t i = 0; i < code_.constants.size(); ++i) {
+      if (!read_[i]) continue;
+      if (kept != i) {
+        code_.constants[kept] = std::move(code_.constants[i]);
+        topNames_[kept] = std::move(topNames_[i]);
+      }
+      ++kept;
+    }
+    code_.constants.resize(kept);
+    topNames_.resize(kept);
+  }
+
+  // Explicit registers first, then every other global the entry point reads,
+  // in declaration order, into the first registers free, as the original
+  // compiler does. A global the entry does not read takes no register unless
+  // the text binds it to one: that binding is still checked and still holds
+  // its registers, so a constant lands where it does in an entry that reads
+  // every global before it. A struct global (its members are consecutive
+  // constants) takes one run of registers.
   bool AssignRegisters() {
     const int limit = input_.stage == ShaderStage::Vertex ? kVertexConstantRegisters : kPixelConstantRegisters;
     struct Group {
@@ -354,7 +382,7 @@ class Translator {
       if (std::optional<int> reg = ExplicitRegister(topNames_[g.first], 'c'))
         if (!claim(g, *reg)) return false;
     for (const Group& g : groups) {
-      if (code_.constants[g.first].registerIndex >= 0) continue;
+      if (code_.constants[g.first].registerIndex >= 0 || !read_[g.first]) continue;
       int start = 0;
       while (start + g.registers <= limit &&
              std::any_of(owner.begin() + start, owner.begin() + start + g.registers, [](int o) { return o >= 0; }))
@@ -532,6 +560,7 @@ class Translator {
   CompilerGLSL compiler_;
   spirv_cross::ShaderResources resources_;
   std::vector<std::string> topNames_;  // per constant: the global it belongs to
+  std::vector<bool> read_;             // per numeric constant: read by the entry point
   std::vector<WidenedVarying> widened_;
   std::vector<FragmentPosition> fragmentPositions_;
   bool hasPosition_ = false;

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "device_fixture.h"
 #include "fake_prompts.h"
@@ -11,6 +12,14 @@
 namespace {
 
 using gfx::test::ColorNear;
+
+// A device object released when the test leaves, also on a failed assertion.
+struct ReleaseObject {
+  template <typename T>
+  void operator()(T* object) const { object->Release(); }
+};
+template <typename T>
+using Owned = std::unique_ptr<T, ReleaseObject>;
 
 class HostDevice : public gfx::test::DeviceTest {
  protected:
@@ -106,6 +115,105 @@ TEST_F(HostDevice, ACompiledShaderDrawsWithTheDefinesAndGivesItsConstantTable) {
   EXPECT_TRUE(ColorNear(ReadBackBuffer()[0], 0xFF800000u, 1));
   device_->SetPixelShader(nullptr);
   shader->Release();
+}
+
+// An effect file whose vertex entry reads 60 bone matrices (240 registers,
+// more than the pixel stage has) and whose pixel entry reads a sampler and,
+// through a helper, a tint; another pixel entry reads what neither uses.
+constexpr const char* kSkinnedEffect = R"(
+float4x4 Bones[60];
+float4x4 matWVP;
+float4 Tint;
+float4 Fog;
+texture SkinTex;
+sampler2D Skin = sampler_state { Texture = <SkinTex>; MinFilter = Point; MagFilter = Point; };
+sampler2D Shadow;
+struct VS_OUT { float4 pos : POSITION; float2 tc : TEXCOORD0; };
+VS_OUT vs_skinned(float3 pos : POSITION, float2 tc : TEXCOORD0) {
+  VS_OUT o; o.pos = mul(mul(float4(pos, 1), Bones[59]), matWVP); o.tc = tc; return o; }
+float4 Tinted(float4 c) { return c * Tint; }
+float4 ps_skin(float2 tc : TEXCOORD0) : COLOR0 { return Tinted(tex2D(Skin, tc)); }
+float4 ps_fogged(float2 tc : TEXCOORD0) : COLOR0 { return tex2D(Shadow, tc) + Fog; }
+technique Skinned { pass P0 { VertexShader = compile vs_3_0 vs_skinned(); PixelShader = compile ps_3_0 ps_skin(); } }
+)";
+
+TEST_F(HostDevice, EachEntryOfAnEffectFileHasRegistersOnlyForWhatItReads) {
+  host.GetTargetDesc(nullptr, true);
+  lv::ShaderDesc desc;
+  desc.source = kSkinnedEffect;
+  desc.length = static_cast<uint32_t>(std::strlen(kSkinnedEffect));
+  std::shared_ptr<gfx::ConstantTable> vertexTable;
+  desc.entry = "vs_skinned";
+  desc.constantTable = &vertexTable;
+  const Owned<gfx::VertexShader> vertex(host.CompileVertexShader(&desc));
+  std::shared_ptr<gfx::ConstantTable> pixelTable;
+  desc.entry = "ps_skin";
+  desc.constantTable = &pixelTable;
+  const Owned<gfx::PixelShader> pixel(host.CompilePixelShader(&desc));
+  for (const window::MessageBoxRequest& box : prompts.Boxes()) ADD_FAILURE() << box.text;
+  ASSERT_NE(vertex, nullptr);
+  ASSERT_NE(pixel, nullptr);
+
+  // The register (or sampler unit) of a constant, -1 when the table lacks it.
+  auto registerOf = [](const std::shared_ptr<gfx::ConstantTable>& table, const char* name) {
+    const gfx::ShaderConstant* c = table->GetConstantDesc(table->GetConstantByName(name));
+    return c != nullptr ? c->registerIndex : -1;
+  };
+  struct Expected {
+    const std::shared_ptr<gfx::ConstantTable>* table;
+    const char* name;
+    int reg;
+  };
+  for (const Expected& e : {Expected{&vertexTable, "Bones", 0}, Expected{&vertexTable, "matWVP", 240},
+                            Expected{&vertexTable, "Tint", -1}, Expected{&vertexTable, "Skin", -1},
+                            Expected{&vertexTable, "Fog", -1}, Expected{&pixelTable, "Tint", 0},
+                            Expected{&pixelTable, "Skin", 0}, Expected{&pixelTable, "Bones", -1},
+                            Expected{&pixelTable, "matWVP", -1}, Expected{&pixelTable, "Fog", -1},
+                            Expected{&pixelTable, "Shadow", -1}}) {
+    EXPECT_EQ(registerOf(*e.table, e.name), e.reg)
+        << e.name << " in the " << ((*e.table)->Stage() == gfx::ShaderStage::Vertex ? "vertex" : "pixel") << " table";
+  }
+  EXPECT_EQ(vertexTable->ConstantCount(), 2);
+  EXPECT_EQ(pixelTable->ConstantCount(), 2);
+
+  // The last bone moves an 8 x 12 quad from the middle to the right half.
+  std::vector<float> bones(60 * 16, 0.0f);
+  for (int b = 0; b < 60; ++b)
+    for (int i = 0; i < 4; ++i) bones[b * 16 + i * 5] = 1.0f;
+  bones[59 * 16 + 12] = 4.0f;
+  vertexTable->SetMatrixArray(device_->Constants(), vertexTable->GetConstantByName("Bones"), bones.data(), 60);
+  const float wvp[16] = {2.0f / kWidth, 0, 0, 0, 0, 2.0f / kHeight, 0, 0, 0, 0, 0.5f, 0, 0, 0, 0, 1};
+  vertexTable->SetMatrix(device_->Constants(), vertexTable->GetConstantByName("matWVP"), wvp);
+  const float tint[4] = {0.5f, 1, 1, 1};
+  pixelTable->SetVector(device_->Constants(), pixelTable->GetConstantByName("Tint"), tint);
+  const Owned<gfx::Texture> skin(MakeTexture(1, 1, {0xFF80C040u}));
+  device_->SetTexture(0, skin.get());
+  device_->Clear(0, nullptr, gfx::clear::Target | gfx::clear::ZBuffer, 0xFF000000u, 1.0f, 0);
+  const float x = kWidth / 4.0f, y = kHeight / 2.0f;
+  const gfx::test::QuadVertex quad[4] = {{-x, y, 1, 0, 0}, {x, y, 1, 1, 0}, {x, -y, 1, 1, 1}, {-x, -y, 1, 0, 1}};
+  ASSERT_EQ(gfx::Result::Ok, device_->SetVertexDeclaration(decl_));
+  ASSERT_EQ(gfx::Result::Ok, device_->SetVertexShader(vertex.get()));
+  ASSERT_EQ(gfx::Result::Ok, device_->SetPixelShader(pixel.get()));
+  ASSERT_EQ(gfx::Result::Ok,
+            device_->DrawPrimitiveUP(gfx::PrimitiveType::TriangleFan, 2, quad, sizeof(gfx::test::QuadVertex)));
+  const std::vector<uint32_t> pixels = ReadBackBuffer();
+  for (uint32_t row : {0u, kHeight / 2, kHeight - 1})
+    for (uint32_t column : {0u, kWidth / 2 - 1, kWidth / 2, kWidth - 1}) {
+      const uint32_t expected = column < kWidth / 2 ? 0xFF000000u : 0xFF40C040u;
+      EXPECT_TRUE(ColorNear(pixels[row * kWidth + column], expected, 1)) << column << ", " << row;
+    }
+  device_->SetTexture(0, nullptr);
+  device_->SetPixelShader(nullptr);
+  device_->SetVertexShader(nullptr);
+
+  // The other pixel entry of the text has its own registers.
+  desc.entry = "ps_fogged";
+  const Owned<gfx::PixelShader> fogged(host.CompilePixelShader(&desc));
+  ASSERT_NE(fogged, nullptr);
+  EXPECT_EQ(registerOf(pixelTable, "Fog"), 0);
+  EXPECT_EQ(registerOf(pixelTable, "Shadow"), 0);
+  EXPECT_EQ(registerOf(pixelTable, "Tint"), -1);
+  EXPECT_EQ(registerOf(pixelTable, "Skin"), -1);
 }
 
 TEST_F(HostDevice, CompilerMessagesGoToABoxAndWarningsStillGiveAShader) {

@@ -68,7 +68,7 @@ struct ShaderCode {
   std::string uniformBlock;   // name of this stage's uniform block in `glsl` ("" when none)
   uint32_t uniformBlockSize = 0;
   int uniformBinding = 0;     // binding point of that block
-  std::vector<ShaderConstant> constants;  // declaration order, samplers included
+  std::vector<ShaderConstant> constants;  // what the entry point reads, in declaration order, samplers included
   std::vector<VertexInput> inputs;        // vertex stage only
   std::vector<StageVarying> varyings;     // vertex: outputs; pixel: inputs (added, see StageVarying)
   // Pixel-centre fix: the vertex GLSL declares `uniform vec2 <pixelFixUniform>;`

@@ -56,21 +56,19 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(v.entryPoint, "vs_main");
   EXPECT_EQ(v.profile, "vs_3_0");
 
-  // Declaration order; KeyColor keeps its c8 and KeyDist takes the first
-  // register free after Color. The sampler the stage never reads has no
-  // register, as with the Direct3D 9 compiler.
+  // Declaration order, and only what the entry reads, as with the Direct3D 9
+  // compiler: the colour key's constants and the sampler are the pixel
+  // stage's.
   std::vector<std::string> names;
   for (const ShaderConstant& c : v.constants) names.push_back(c.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"matWVP", "Color", "KeyColor", "KeyDist"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"matWVP", "Color"}));
   struct Expected {
     const char* name;
     int reg, count;
     ConstantClass cls;
   };
   for (const Expected& e : {Expected{"matWVP", 0, 4, ConstantClass::MatrixColumns},
-                            Expected{"Color", 4, 1, ConstantClass::Vector},
-                            Expected{"KeyColor", 8, 1, ConstantClass::Vector},
-                            Expected{"KeyDist", 5, 1, ConstantClass::Scalar}}) {
+                            Expected{"Color", 4, 1, ConstantClass::Vector}}) {
     const ShaderConstant* c = Find(v, e.name);
     ASSERT_TRUE(c) << e.name;
     EXPECT_EQ(c->registerIndex, e.reg) << e.name;
@@ -96,7 +94,14 @@ TEST(ShaderCompiler, EffectStyleTextGivesBothStagesWithDeclarationOrderRegisters
   EXPECT_EQ(ps.code->stage, ShaderStage::Pixel);
   EXPECT_EQ(ps.code->uniformBlock, "PixelConstants");
   EXPECT_EQ(ps.code->uniformBinding, 1);
-  EXPECT_EQ(Find(*ps.code, "KeyDist")->registerIndex, 5);  // the same layout in every entry of the text
+  // KeyColor keeps its c8; KeyDist takes the first register free, as the
+  // stage reads neither matWVP nor Color.
+  ASSERT_TRUE(Find(*ps.code, "KeyColor"));
+  ASSERT_TRUE(Find(*ps.code, "KeyDist"));
+  EXPECT_EQ(Find(*ps.code, "KeyColor")->registerIndex, 8);
+  EXPECT_EQ(Find(*ps.code, "KeyDist")->registerIndex, 0);
+  EXPECT_FALSE(Find(*ps.code, "matWVP"));
+  EXPECT_FALSE(Find(*ps.code, "Color"));
   const ShaderConstant* source = Find(*ps.code, "Source");
   ASSERT_TRUE(source);
   EXPECT_EQ(source->registerIndex, 0);
@@ -233,9 +238,11 @@ TEST(ShaderCompiler, ExplicitRegistersAreKeptAndTheRestFillTheGaps) {
   EXPECT_FALSE(Find(*vs.code, "S0"));  // samplers the stage does not read
   ShaderCompileResult ps = Compile(source, "ps_main", "ps_2_0");
   ASSERT_TRUE(ps.code) << ps.messages;
+  ASSERT_TRUE(Find(*ps.code, "V"));
   EXPECT_EQ(Find(*ps.code, "V")->registerIndex, 1);
-  EXPECT_EQ(Find(*ps.code, "B")->registerIndex, 0);
-  EXPECT_EQ(Find(*ps.code, "M")->registerIndex, 3);
+  EXPECT_EQ(Find(*ps.code, "A")->registerIndex, 2);
+  EXPECT_FALSE(Find(*ps.code, "B"));  // the pixel entry reads neither
+  EXPECT_FALSE(Find(*ps.code, "M"));
   for (const auto& [name, reg] : std::map<std::string, int>{{"S1", 1}, {"S0", 0}, {"S2", 2}})
     EXPECT_EQ(Find(*ps.code, name)->registerIndex, reg) << name;
   EXPECT_TRUE(Contains(ps.code->glsl, "layout(binding = 1) uniform sampler2D lv_psampler_S1;"));
@@ -253,6 +260,40 @@ TEST(ShaderCompiler, ExplicitRegistersAreKeptAndTheRestFillTheGaps) {
     ShaderCompileResult r = Compile(text, "vs_main", "vs_3_0");
     EXPECT_FALSE(r.code) << b.source;
     EXPECT_TRUE(Contains(r.messages, b.message)) << b.source << "\n" << r.messages;
+  }
+}
+
+// An entry reads a global when its code, or a function it calls, does; a
+// global read only by another entry takes no register and is not in the
+// table. A binding written in the text still holds its register, so a
+// constant keeps the register it has in the entries that read everything
+// before it.
+TEST(ShaderCompiler, EachEntryHasRegistersOnlyForTheGlobalsItReads) {
+  constexpr std::string_view source =
+      "float4 First; float4 Second; float4 Bound : register(c1); float4x4 VsOnly; float4 Other;"
+      "struct L { float4 a; float4 b; }; L Light; sampler2D Tex; sampler2D OtherTex;"
+      "float4 Inner() { return Second; }"
+      "float4 Outer() { return Inner() * 2; }"
+      "float4 vs_main(float4 p : POSITION) : POSITION { return mul(p, VsOnly) + First + Bound; }"
+      "float4 ps_main(float2 t : TEXCOORD0) : COLOR0 { return First + Outer() + Light.b + tex2D(Tex, t); }"
+      "float4 ps_other(float2 t : TEXCOORD0) : COLOR0 { return Other + tex2D(OtherTex, t); }";
+  using Table = std::vector<std::pair<std::string, int>>;  // name, register, in the table's order
+  struct Case {
+    const char* entry;
+    const char* profile;
+    Table table;
+  };
+  const Case cases[] = {
+      {"vs_main", "vs_3_0", {{"First", 0}, {"Bound", 1}, {"VsOnly", 2}}},
+      {"ps_main", "ps_3_0", {{"First", 0}, {"Second", 2}, {"Light.a", 3}, {"Light.b", 4}, {"Tex", 0}}},
+      {"ps_other", "ps_3_0", {{"Other", 0}, {"OtherTex", 0}}},
+  };
+  for (const Case& c : cases) {
+    ShaderCompileResult r = Compile(source, c.entry, c.profile);
+    ASSERT_TRUE(r.code) << c.entry << "\n" << r.messages;
+    Table table;
+    for (const ShaderConstant& constant : r.code->constants) table.emplace_back(constant.name, constant.registerIndex);
+    EXPECT_EQ(table, c.table) << c.entry;
   }
 }
 
