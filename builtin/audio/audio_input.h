@@ -102,7 +102,8 @@ class AudioInput {
   std::optional<AudioInputDevice> openDevice_;
   std::unique_ptr<audio::WaveIn> waveIn_;
 
-  // The audio lock guards the two lists only, never a device call.
+  // The audio lock guards the two lists only, never a device call (lock
+  // order: platform/gfx/device_lock.h).
   std::mutex audioLock_;
   BufferList inFlight_;  // with the device
   BufferList filled_;    // returned, waiting for the render thread

@@ -9,10 +9,9 @@
 
 namespace builtin {
 
-TextureRenderer::~TextureRenderer() {
-  std::lock_guard<std::mutex> hold(lock_);
-  ReleaseSurfaces();
-}
+// The streaming thread has ended before the renderer goes (the device stops
+// it first); the surfaces' release takes the device lock, never ours.
+TextureRenderer::~TextureRenderer() { ReleaseSurfaces(); }
 
 void TextureRenderer::ReleaseSurfaces() {
   if (staging_) staging_->Release();
@@ -37,26 +36,31 @@ RenderResult TextureRenderer::CheckMediaType(const capture::VideoFormat* format)
 }
 
 bool TextureRenderer::SetMediaType(const capture::VideoFormat& format) {
-  std::lock_guard<std::mutex> hold(lock_);
   const bool rgb = format.compression == capture::kUncompressedRgb;
+  const uint32_t height = static_cast<uint32_t>(std::abs(format.height));
+  const uint32_t rowLength = (static_cast<uint32_t>(format.bitCount) * format.width) / 8;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    height_ = height;
+    rowLength_ = rowLength;
+    naturalFlip_ = rgb && format.height > 0;
+    flipInEffect_ = naturalFlip_ || flipSetting_.load();
+    incoming_.clear();  // frames are dropped until the surfaces exist
+    pending_ = false;
+  }
   sampleFormat_ = rgb ? gfx::Format::X8R8G8B8
                       : format.compression == capture::kUyvy ? gfx::Format::UYVY : gfx::Format::YUY2;
   width_ = format.width;
-  height_ = static_cast<uint32_t>(std::abs(format.height));
-  rowLength_ = (static_cast<uint32_t>(format.bitCount) * width_) / 8;
-  naturalFlip_ = rgb && format.height > 0;
-  flipInEffect_ = naturalFlip_ || flipSetting_.load();
+  // Device objects are made and released outside the renderer's lock.
   ReleaseSurfaces();
-  pending_ = false;
-  // The staging surface lives in CPU memory: the streaming thread writes it
-  // without touching the graphics context.
-  staging_ = host_.CreateOffscreenSurface(width_, height_, sampleFormat_, gfx::Pool::SystemMem);
+  // The staging surface lives in CPU memory; only the render thread fills it.
+  staging_ = host_.CreateOffscreenSurface(width_, height, sampleFormat_, gfx::Pool::SystemMem);
   if (!staging_) {
     CaptureLog("Failed to create\tYUY2 buffer surface.");
     return false;
   }
   targetWidth_ = host_.TextureSize(width_);
-  targetHeight_ = host_.TextureSize(height_);
+  targetHeight_ = host_.TextureSize(height);
   gfx::Device* device = host_.GetDevice();
   if (!device || gfx::Failed(device->CreateTexture(targetWidth_, targetHeight_, 1, gfx::usage::RenderTarget,
                                                    gfx::Format::A8R8G8B8, gfx::Pool::Default, &target_))) {
@@ -65,6 +69,11 @@ bool TextureRenderer::SetMediaType(const capture::VideoFormat& format) {
     ReleaseSurfaces();
     return false;
   }
+  const size_t bytes = static_cast<size_t>(rowLength) * height;
+  shown_.assign(bytes, 0);
+  std::vector<uint8_t> incoming(bytes, 0);
+  std::lock_guard<std::mutex> hold(lock_);
+  incoming_.swap(incoming);
   return true;
 }
 
@@ -81,12 +90,13 @@ RenderResult TextureRenderer::DoRenderSample(const capture::Frame* frame) {
   return result;
 }
 
+// Under lock_: memory only, so the streaming thread never waits for the device.
 RenderResult TextureRenderer::CopySample(const capture::Frame* frame) {
   if (!frame || !frame->data) {
     CaptureLog("CapErr: pSample == null");
     return RenderResult::NoSample;
   }
-  if (!staging_) {
+  if (incoming_.empty()) {
     CaptureLog("CapErr: pSurf == null");
     return RenderResult::NoSurface;
   }
@@ -97,39 +107,56 @@ RenderResult TextureRenderer::CopySample(const capture::Frame* frame) {
       static_cast<uint64_t>(stride) * (height_ - 1) + rowLength_ > frame->size)
     return RenderResult::ShortSample;
   const bool flip = flipInEffect_.load();
+  for (uint32_t row = 0; row < height_; ++row) {
+    const uint32_t from = flip ? height_ - 1 - row : row;
+    std::memcpy(incoming_.data() + static_cast<size_t>(row) * rowLength_,
+                frame->data + static_cast<size_t>(from) * stride, rowLength_);
+  }
+  pending_ = true;
+  return RenderResult::Ok;
+}
+
+bool TextureRenderer::FillStaging(const std::vector<uint8_t>& frame, uint32_t rows, uint32_t rowLength) {
   gfx::LockedRect locked;
   if (gfx::Failed(staging_->LockRect(&locked, nullptr, gfx::lock::None))) {
     CaptureLog("CapErr: pSurf->LockRect failed");
-    return RenderResult::LockFailed;
+    return false;
   }
   auto* dest = static_cast<uint8_t*>(locked.bits);
-  for (uint32_t row = 0; row < height_; ++row) {
-    const uint32_t from = flip ? height_ - 1 - row : row;
-    std::memcpy(dest + static_cast<size_t>(row) * locked.pitch, frame->data + static_cast<size_t>(from) * stride,
-                rowLength_);
-  }
-  const bool unlocked = gfx::Succeeded(staging_->UnlockRect());
-  pending_ = true;
-  return unlocked ? RenderResult::Ok : RenderResult::Failed;
+  for (uint32_t row = 0; row < rows; ++row)
+    std::memcpy(dest + static_cast<size_t>(row) * locked.pitch, frame.data() + static_cast<size_t>(row) * rowLength,
+                rowLength);
+  staging_->UnlockRect();
+  return true;
 }
 
 void TextureRenderer::UpdateTexture() {
   if (!pending_.load()) return;
-  std::lock_guard<std::mutex> hold(lock_);
   if (!target_ || !staging_) return;
   gfx::Surface* surface = nullptr;
   if (gfx::Failed(target_->GetSurfaceLevel(0, &surface))) {
     CaptureLog("CapErr: pTex->GetSurfaceLevel failed");
     return;
   }
-  gfx::Device* device = host_.GetDevice();
-  if (!device || gfx::Failed(device->StretchRect(staging_, nullptr, surface, nullptr, gfx::Filter::Linear))) {
-    CaptureLog("CapErr: pDevice->StretchRect D3DTEXF_LINEAR failed");
-    if (!device || gfx::Failed(device->StretchRect(staging_, nullptr, surface, nullptr, gfx::Filter::None)))
-      CaptureLog("CapErr: pDevice->StretchRect D3DTEXF_NONE failed");
+  uint32_t rows, rowLength;
+  {
+    // The newest frame changes hands; the streaming thread writes the next
+    // one into the buffer it gets back.
+    std::lock_guard<std::mutex> hold(lock_);
+    shown_.swap(incoming_);
+    rows = height_;
+    rowLength = rowLength_;
+    pending_ = false;
+  }
+  if (FillStaging(shown_, rows, rowLength)) {
+    gfx::Device* device = host_.GetDevice();
+    if (!device || gfx::Failed(device->StretchRect(staging_, nullptr, surface, nullptr, gfx::Filter::Linear))) {
+      CaptureLog("CapErr: pDevice->StretchRect D3DTEXF_LINEAR failed");
+      if (!device || gfx::Failed(device->StretchRect(staging_, nullptr, surface, nullptr, gfx::Filter::None)))
+        CaptureLog("CapErr: pDevice->StretchRect D3DTEXF_NONE failed");
+    }
   }
   surface->Release();
-  pending_ = false;
 }
 
 }  // namespace builtin

@@ -99,7 +99,8 @@ class FreeFramePlug final : public lv::Plug {
   std::vector<NumericParam> numeric_;
   std::vector<TextParam> text_;
 
-  // Guards the instance id and every call that names it.
+  // Guards the instance id and every call that names it; a leaf (lock order:
+  // platform/gfx/device_lock.h).
   mutable std::mutex instanceLock_;
   Word instance_ = 0;
   bool instantiated_ = false;

@@ -50,6 +50,7 @@ class D3D {
   void EndScene();
   void Present();
 
+  // Lock order: platform/gfx/device_lock.h.
   sys::CriticalSection& DeviceLock() { return deviceLock_; }
 
   gfx::Device* Device() const { return device_; }

@@ -57,6 +57,7 @@ class ServoPort {
   void WriterLoop();
 
   const std::string portName_;
+  // Leaf locks, users_ before lock_ (lock order: platform/gfx/device_lock.h).
   std::mutex users_;  // Acquire and Release
   int userCount_ = 0;
 

@@ -3,6 +3,61 @@
 // that enters it makes the context current; when it leaves for good the
 // context is released, so another thread can take it. A frame (BeginScene to
 // EndScene) holds the lock on the drawing thread throughout.
+//
+// The program's locks and their order (written down here only).
+//
+//   frame lock     Performer::frameLock_ (engine/performer/performer.h). Held
+//                  by the render thread for a whole pass; other threads take
+//                  it to change what passes read: the state, LFO records,
+//                  capture devices starting and stopping, samplers made and
+//                  freed, the display's surfaces released and restored.
+//   D3D lock       D3D::deviceLock_ (engine/display/d3d.h). Device creation
+//                  and release against frames and presentation; the render
+//                  thread holds it from BeginFrame to EndScene.
+//   device lock    gfx::DeviceLock (this file), inside the device: every
+//                  device call takes it; a frame holds it from BeginScene to
+//                  EndScene.
+//   list lock      Performer::listLock_: the playing notes and the keys down.
+//   ring lock      Performer::ringLock_: the MIDI ring's writers and the
+//                  capture file slot; a recording's file writes happen under
+//                  it, never a device call.
+//   leaf locks     held for work in memory (or a file write) only:
+//                  TextureRenderer::lock_ (the newest captured frame),
+//                  FreeFramePlug::instanceLock_ (calls into the instance),
+//                  AudioInput::passLock_ then AudioInput::audioLock_ (a pass
+//                  analysing; the buffer lists), the wave-in and sound-mixer
+//                  locks, ServoPort::users_ then ServoPort::lock_ (users; the
+//                  queue), TitleView::imageMutex_ (the title frame), the
+//                  window posting lock (PostMessageEvent), sys::LogFile's
+//                  lock (one line at a time).
+//
+// Order: the frame lock first and the leaf locks last (under a leaf only the
+// leaves named after it in its entry, the log's lock and the posting lock).
+// Between them:
+//   - The D3D lock comes before the device lock, on every thread.
+//   - The list lock and the device lock meet only under the frame lock,
+//     where either order is safe as no other thread can hold both: the
+//     render thread's frame holds the device, then takes the list lock to
+//     draw the notes; a thread ending notes takes the frame lock, then the
+//     list lock, then calls the device. Without the frame lock no thread
+//     holds the list lock while calling the device, nor the reverse.
+//   - The ring lock is taken alone or under any of the above, and nothing
+//     but a leaf is taken under it.
+// Rules that keep every other thread out of a cycle with the render thread:
+//   - No leaf lock is held across a device call or a wait for another
+//     thread: the render thread takes leaf locks inside its frame. (The
+//     capture streaming thread copies frames into memory under the
+//     renderer's lock; the render thread uploads them.)
+//   - Code that makes device objects and also takes a leaf lock makes them
+//     outside that lock (TextureRenderer::SetMediaType).
+//   - No thread waits for another (a join, an answer from the user
+//     interface, room in the MIDI ring) while holding the frame lock, the
+//     D3D lock or the device lock, unless the other thread takes none of
+//     them: a capture streaming thread (renderer lock, log) and the servo
+//     writer (its queue lock) may be joined under the frame lock; the render
+//     thread only queues message boxes.
+//   - The MIDI driver thread holds its port's lock while it waits for room in
+//     the ring: the port is closed only by a thread holding no lock above.
 #include <mutex>
 #include <thread>
 

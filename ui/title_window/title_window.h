@@ -37,7 +37,7 @@ class TitleView final : public QWidget {
   void SampleLight();
 
   TitleWindow& owner_;
-  std::mutex imageMutex_;
+  std::mutex imageMutex_;  // a leaf (lock order: platform/gfx/device_lock.h)
   QImage image_;
   std::atomic<bool> updatePending_{false};
 };
