@@ -59,12 +59,15 @@ bool ProgramLifecycle::Shutdown() {
   midi_.Close();
   steps_.SaveSettings();
   const bool ended = performer_.Stop(stopWaitMs_);
-  steps_.CloseAudioInput();
-  steps_.ReleaseCaptureDevices();
-  steps_.UnloadFreeFrame();
   if (ended) {
+    steps_.CloseAudioInput();
+    steps_.ReleaseCaptureDevices();
+    steps_.UnloadFreeFrame();
     steps_.FreePluginLibraries();
   } else {
+    // A pass still in progress holds the frame lock, which releasing the
+    // capture devices takes, and may be inside the audio input or a
+    // FreeFrame plug-in: none of them goes.
     sys::Log("Render thread still running: plug-in libraries, the performance and the device are left in place");
   }
   steps_.ReleaseSound();

@@ -49,7 +49,9 @@ class ProgramLifecycle {
   // False when the display could not be set up (the program then ends).
   bool Startup();
   // True when everything was released; false when the render thread did not
-  // end and what it may still touch was left in place.
+  // end and what it may still touch was left in place (the audio input, the
+  // capture devices, FreeFrame and the plug-in libraries, the device): the
+  // process must then end without the destructors of those.
   bool Shutdown();
   // How long shutdown waits for the render thread.
   void SetStopWait(uint32_t ms) { stopWaitMs_ = ms; }

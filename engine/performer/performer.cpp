@@ -1,5 +1,7 @@
 #include "performer/performer.h"
 
+#include <mutex>
+
 #include "modulation/audio_input.h"
 #include "performer/capture_file.h"
 #include "performer/frame_device.h"
@@ -203,10 +205,18 @@ void Performer::RunPass() {
     const uint32_t elapsed = clock_() - previousStart_;
     if (elapsed < kNoWaitAfterMs) event_.Wait(kPaceMs - elapsed);
   }
-  sys::CriticalSectionLock frame(frameLock_);
+  std::unique_lock<sys::CriticalSection> frame(frameLock_);
   // Other threads write the state only between passes, so the state a pass
   // began in decides whether it begins and ends a frame.
   const int state = state_.load();
+  FrameDevice* device = device_.load();
+  const bool framed = device != nullptr && IsDrawingState(state);
+  // Begun before a playback's feed: a feed with more events than the ring
+  // holds dispatches them itself, and its notes must start inside the frame.
+  if (framed) {
+    device->BeginFrame();
+    frameThread_.store(std::this_thread::get_id());
+  }
   if (state == PlayingCapture) {
     if (CaptureFile* file = capture_.load()) {
       const int now = static_cast<int>(playbackClock_);
@@ -220,13 +230,6 @@ void Performer::RunPass() {
     const uint32_t start = clock_();
     frameTime_.store(static_cast<int>(start - previousStart_), std::memory_order_relaxed);
     previousStart_ = start;
-  }
-
-  FrameDevice* device = device_.load();
-  const bool framed = device != nullptr && IsDrawingState(state);
-  if (framed) {
-    device->BeginFrame();
-    frameThread_.store(std::this_thread::get_id());
   }
 
   ApplyPendingProgramChanges();
@@ -252,6 +255,9 @@ void Performer::RunPass() {
       sys::CriticalSectionLock lock(device->DeviceLock());
       device->Present();
     }
+    // The pause after presenting is the user interface's moment to take the
+    // frame lock (to write the state, to end notes): it is not held through it.
+    frame.unlock();
     sys::Sleep(kPresentPauseMs);
   } else if (state == PlayingCapture) {
     if (framed) {

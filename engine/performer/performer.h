@@ -6,9 +6,15 @@
 // channel banks, and hears of notes through posted messages.
 //
 // Locks, always taken in this order: the frame lock (held by the render
-// thread for a whole pass; others take it only to write the state), then the
-// ring, list or device lock. No code takes the frame lock while holding
-// another.
+// thread for a whole pass; others take it to write the state, to change what
+// a pass reads, and to end notes), then the device lock (a frame holds it from
+// BeginFrame to EndScene), then the list lock; the ring lock is taken alone.
+// No code takes the frame lock while holding another, nor waits for another
+// thread while holding the frame lock or the device lock. Notes end inside a
+// frame: the pass's own, or, off the render thread's frame, one the call
+// opens after the frame lock and before the list lock, since a patch's
+// NoteOff makes device calls. The program's whole order, with the locks of
+// the other threads that meet the device, is in platform/gfx/device_lock.h.
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -84,6 +90,9 @@ class Performer {
   PerformerState State() const { return static_cast<PerformerState>(state_.load()); }
 
   // --- Notes and banks ----------------------------------------------------
+  // Every call below that ends notes may be made from any thread: off the
+  // render thread it waits for the pass in progress, then ends the notes at
+  // once, each patch on its own target, before it returns.
   void NoteOn(uint8_t channel, uint32_t message);
   void NoteOff(uint8_t note, uint8_t channel);
   // Ends the first playing instance of the note on the channel; on a key
@@ -159,8 +168,10 @@ class Performer {
   bool HoldMode() const;
   void WriteState(int state);
   void Post(MessageWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
-  // Under the list lock: the patch's NoteOff (on its own target when inside
-  // a frame), then the node leaves the list and is deleted.
+  // Holds the frame lock while notes end; see the lock order above.
+  class NoteEndScope;
+  // Under a NoteEndScope and the list lock: the patch's NoteOff on its own
+  // target, then the node leaves the list and is deleted.
   void EndInstance(ActiveNote* note);
   void ForgetHeldChannel(uint8_t channel);
   void SelectTarget(int target);
@@ -193,7 +204,9 @@ class Performer {
   int previousClock_ = 0;
   // The end of a playback is reported once: the stop it asks for runs once.
   bool playbackEndPosted_ = false;
+  // Under the frame lock: the render thread's passes, or a NoteEndScope.
   int currentTarget_ = -1;
+  // The thread inside a frame, or none.
   std::atomic<std::thread::id> frameThread_{};
   std::atomic<std::thread::id> renderThread_{};
   // Program changes that arrived while halted (the user interface may be

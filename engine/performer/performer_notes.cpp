@@ -2,6 +2,7 @@
 // note-off do in each state, the playing list in drawing order, and the
 // per-frame walk that renders or retires each playing note.
 #include <cstdint>
+#include <thread>
 
 #include "modulation/audio_input.h"
 #include "modulation/lfo.h"
@@ -27,6 +28,41 @@ int8_t NoteTarget(int32_t slotTarget) {
 }
 
 }  // namespace
+
+// Ending a note calls its patch's NoteOff, which makes device calls (an
+// erase, targets freed). A frame holds the device lock and then takes the list
+// lock, so a note may only end with the device lock already held: this scope
+// waits for the pass in progress (the render thread touches patches only in
+// passes), and where this thread has no frame open and notes play it begins a
+// scene of its own, so each patch ends on its own target as in a pass.
+class Performer::NoteEndScope {
+ public:
+  explicit NoteEndScope(Performer& performer) : performer_(performer), frame_(performer.frameLock_) {
+    if (performer_.OnFrameThread()) return;
+    device_ = performer_.device_.load();
+    if (device_ == nullptr || performer_.ActiveNoteCount() == 0) {
+      device_ = nullptr;
+      return;
+    }
+    device_->BeginFrame();
+    performer_.frameThread_.store(std::this_thread::get_id());
+  }
+  ~NoteEndScope() {
+    if (device_ == nullptr) return;
+    // Outside a pass the back buffer is the target, as every pass leaves it.
+    if (performer_.currentTarget_ != FrameDevice::kBackBuffer) performer_.SelectTarget(FrameDevice::kBackBuffer);
+    performer_.frameThread_.store(std::thread::id{});
+    sys::CriticalSectionLock lock(device_->DeviceLock());
+    device_->EndScene();
+  }
+  NoteEndScope(const NoteEndScope&) = delete;
+  NoteEndScope& operator=(const NoteEndScope&) = delete;
+
+ private:
+  Performer& performer_;
+  sys::CriticalSectionLock frame_;
+  FrameDevice* device_ = nullptr;
+};
 
 bool Performer::HoldMode() const {
   Performance* performance = performance_.load();
@@ -111,6 +147,7 @@ void Performer::EndInstance(ActiveNote* note) {
 }
 
 void Performer::EndNote(uint8_t note, uint8_t channel, bool keyRelease) {
+  NoteEndScope ending(*this);
   sys::CriticalSectionLock list(listLock_);
   ActiveNote* found = nullptr;
   for (ListNode* node = activeNotes_->Head(); node != nullptr; node = node->Next()) {
@@ -134,6 +171,7 @@ void Performer::ForgetHeldChannel(uint8_t channel) {
 
 void Performer::AllNotesOff(uint8_t channel) {
   channel &= 15;
+  NoteEndScope ending(*this);
   sys::CriticalSectionLock list(listLock_);
   for (ListNode* node = activeNotes_->Head(); node != nullptr;) {
     ListNode* next = node->Next();
@@ -144,6 +182,7 @@ void Performer::AllNotesOff(uint8_t channel) {
 }
 
 void Performer::StopAllNotes() {
+  NoteEndScope ending(*this);
   sys::CriticalSectionLock list(listLock_);
   while (ListNode* node = activeNotes_->Head()) EndInstance(AsNote(node));
   for (uint16_t& held : heldNotes_) held = 0;
@@ -152,6 +191,9 @@ void Performer::StopAllNotes() {
 
 void Performer::ReleaseNote(uint8_t note) {
   note &= 0x7F;
+  // One wait and one scene for every channel: the caller may delete the
+  // patch as soon as this returns.
+  NoteEndScope ending(*this);
   for (uint8_t channel = 0; channel < kChannels; ++channel) {
     if (!InChannelMask(channel)) continue;
     EndNote(note, channel, false);

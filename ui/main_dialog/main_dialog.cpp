@@ -509,6 +509,7 @@ void MainDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  if (services_.closing) services_.closing();
   lv::Performance* performance = Current();
   performer().SetPerformance(nullptr);
   delete performance;

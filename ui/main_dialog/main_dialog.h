@@ -44,6 +44,9 @@ struct MainDialogServices {
   KeyboardPlay::KeyNoteMap keyNoteMap;
   // True when some source kind opens the file (files dropped on the list).
   std::function<bool(const std::string& path)> opensAsSource;
+  // Runs once the close is decided, before the performance goes: from here
+  // the program bounds how long its end may take.
+  std::function<void()> closing;
   // Runs when the program closes, after the performance is gone.
   std::function<void()> shutdown;
   // The output area's double click: the picture moves to the floating

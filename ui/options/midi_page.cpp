@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <mutex>
 
 #include "files/settings_file.h"
 #include "options/options_prompts.h"
@@ -107,10 +108,17 @@ void MidiPage::Apply() {
     uint32_t mask = performance.channelMask & ~0xFFFFu;
     for (int c = 0; c < 16; ++c)
       if (channels_[c]->isChecked()) mask |= 1u << c;
-    performance.channelMask = mask;
-    performance.modified = 1;
-    performance.hold = hold_->isChecked() ? 1 : 0;
-    if (context_.services.performer != nullptr) context_.services.performer->StopAllNotes();
+    lv::Performer* performer = context_.services.performer;
+    {
+      // The sheet leaves the Performer playing, and its passes read hold.
+      std::unique_lock<sys::CriticalSection> frame;
+      if (performer != nullptr) frame = std::unique_lock(performer->FrameLock());
+      performance.channelMask = mask;
+      performance.modified = 1;
+      performance.hold = hold_->isChecked() ? 1 : 0;
+    }
+    // Waits for the pass in progress, then ends every note at once.
+    if (performer != nullptr) performer->StopAllNotes();
     // Without devices nothing is selected, and the stored name stays.
     if (devices_->currentIndex() >= 0)
       performance.SetMidiDevice(midi::DeviceNameFromPort(devices_->currentText().toStdString()).c_str());

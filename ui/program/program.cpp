@@ -86,6 +86,7 @@ void Program::CreateMainDialog() {
   services.facts = &systemFacts_;
   services.workBuffers = &workBufferNames_;
   services.keyNoteMap = [](int key) { return lv::NoteOfKey(key); };
+  services.closing = [this] { exitWatch_.Arm(); };
   services.shutdown = [this] { Shutdown(); };
   services.toggleFloatingPreview = [this] { preview_->Toggle(); };
   services.showTitleWindow = [this] { title_->Show(); };
@@ -212,7 +213,14 @@ void Program::Close() {
 void Program::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
-  lifecycle_.Shutdown();
+  exitWatch_.Arm();
+  if (!lifecycle_.Shutdown()) {
+    // The render thread did not end within its wait: the destructors of what
+    // it may still hold (the device, the capture devices, the libraries)
+    // would wait for it or pull objects from under it. The process ends here
+    // without them.
+    lv::ExitWatch::EndProcess();
+  }
   QApplication::quit();
 }
 

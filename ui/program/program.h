@@ -13,6 +13,7 @@
 #include "kinds/source_kind_registrar.h"
 #include "sampler/sampler.h"
 #include "show/program_show.h"
+#include "app/exit_watch.h"
 #include "app/program_lifecycle.h"
 #include "audio/engine_audio_input.h"
 #include "display/d3d.h"
@@ -63,6 +64,8 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void Shutdown();
   // Asks the main dialog to close, as its close button does.
   void Close();
+  // Bounds the program's end, once asked for.
+  lv::ExitWatch& Exits() { return exitWatch_; }
 
   // StartupSteps
   void ConnectHost() override;
@@ -103,6 +106,9 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void DumpGeometry(const std::string& path) const;
   void DumpOptionsGeometry(const ui::OptionsSheet& sheet, const std::string& path) const;
 
+  // Made first and destroyed last, so it also watches the destructors: the
+  // wait for the render thread, with time for the steps after it.
+  lv::ExitWatch exitWatch_{lv::Performer::kStopWaitMs + 3000};
   // In the order the program builds them.
   lv::WorkBufferTable workBuffers_;
   lv::Performer performer_;

@@ -220,6 +220,22 @@ TEST_F(Notes, ReleaseNoteAndStopAllNotesEndWhateverKeepAndHoldSay) {
   EXPECT_FALSE(performer.IsHeld(61, 0));
 }
 
+TEST_F(Notes, NotesEndedOutsideAPassEndInASceneOfTheirOwnEachOnItsTarget) {
+  AddPatch(60, "W", 0, 1);
+  AddPatch(61, "X");
+  Play();
+  Pass({NoteOnMessage(0, 60, 100), NoteOnMessage(0, 61, 100)});
+  journal.Clear();
+  performer.StopAllNotes();
+  EXPECT_EQ(journal.Entries(), (Strings{"begin", "target:1", "off:W", "target:-1", "off:X", "end"}));
+
+  // Nothing playing: no scene.
+  journal.Clear();
+  performer.StopAllNotes();
+  performer.ReleaseNote(60);
+  EXPECT_TRUE(journal.Entries().empty());
+}
+
 TEST_F(Notes, StopReleasesEveryChannelsBankAndDeletesThePerformance) {
   int destroyed = 0;
   AddPatch(60, "A")->destroyed = &destroyed;
@@ -228,7 +244,7 @@ TEST_F(Notes, StopReleasesEveryChannelsBankAndDeletesThePerformance) {
   Pass({NoteOnMessage(0, 60, 100)});
   journal.Clear();
   performer.Stop();
-  EXPECT_EQ(journal.Entries(), (Strings{"off:A", "release:A"}));
+  EXPECT_EQ(journal.Entries(), (Strings{"begin", "off:A", "end", "release:A"}));
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(performer.GetPerformance(), nullptr);
 }
