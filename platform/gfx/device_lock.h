@@ -34,13 +34,12 @@
 // Order: the frame lock first and the leaf locks last (under a leaf only the
 // leaves named after it in its entry, the log's lock and the posting lock).
 // Between them:
-//   - The D3D lock comes before the device lock, on every thread.
-//   - The list lock and the device lock meet only under the frame lock,
-//     where either order is safe as no other thread can hold both: the
-//     render thread's frame holds the device, then takes the list lock to
-//     draw the notes; a thread ending notes takes the frame lock, then the
-//     list lock, then calls the device. Without the frame lock no thread
-//     holds the list lock while calling the device, nor the reverse.
+//   - The frame lock, then the D3D lock, then the device lock, then the
+//     list lock, on every thread. Notes end only with the device already
+//     held, because a patch's note-off makes device calls: inside the render
+//     thread's frame, or inside a scene that the ending call opens after the
+//     frame lock and before the list lock (Performer::NoteEndScope). No
+//     thread holds the list lock while waiting for the device.
 //   - The ring lock is taken alone or under any of the above, and nothing
 //     but a leaf is taken under it.
 // Rules that keep every other thread out of a cycle with the render thread:
