@@ -12,7 +12,7 @@
 #include "platform/window/kit/plug_chunks.h"
 #include "platform/window/kit/source_settings_dialog.h"
 #include "platform/window/messages.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
 
 namespace builtin {
 namespace {
@@ -232,7 +232,7 @@ bool ColorFill::Save(lv::ChunkStream* stream) {
 }
 
 lv::PlugDesc* ColorFillDescriptor() {
-  static PlugDescriptor<ColorFill> descriptor;
+  static lv::PlugDescriptor<ColorFill> descriptor;
   return &descriptor;
 }
 

@@ -7,7 +7,7 @@
 
 #include "lv/chunk_stream.h"
 #include "lv/lorvane_interface.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
 #include "platform/gfx/device.h"
 #include "platform/sys/log.h"
 #include "platform/window/kit/erase_on_note_off.h"
@@ -275,7 +275,7 @@ void DisplaySource::SetParam(int32_t i, int32_t value) {
 }
 
 lv::PlugDesc* DisplaySourceDescriptor() {
-  static PlugDescriptor<DisplaySource> descriptor;
+  static lv::PlugDescriptor<DisplaySource> descriptor;
   return &descriptor;
 }
 

@@ -12,7 +12,7 @@
 #include "platform/window/kit/plug_chunks.h"
 #include "platform/window/kit/source_settings_dialog.h"
 #include "platform/window/messages.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
 #include "plugins/quad_vertex.h"
 
 namespace builtin {
@@ -283,7 +283,7 @@ bool ShowBmp::Save(lv::ChunkStream* stream) {
 }
 
 lv::PlugDesc* ShowBmpDescriptor() {
-  static PlugDescriptor<ShowBmp> descriptor;
+  static lv::PlugDescriptor<ShowBmp> descriptor;
   return &descriptor;
 }
 

@@ -10,7 +10,7 @@
 #include "platform/window/kit/erase_on_note_off.h"
 #include "platform/window/kit/plug_chunks.h"
 #include "platform/window/kit/source_settings_dialog.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
 #include "plugins/quad_vertex.h"
 
 namespace builtin {
@@ -427,7 +427,7 @@ bool WarpSource::Save(lv::ChunkStream* stream) {
 }
 
 lv::PlugDesc* WarpSourceDescriptor() {
-  static PlugDescriptor<WarpSource> descriptor;
+  static lv::PlugDescriptor<WarpSource> descriptor;
   return &descriptor;
 }
 
