@@ -24,3 +24,19 @@ function(lv_add_fuzzer name)
             -DSECONDS=${LV_FUZZ_SECONDS} -P ${CMAKE_SOURCE_DIR}/cmake/LvRunFuzzer.cmake)
   set_tests_properties(${name} PROPERTIES LABELS fuzz)
 endfunction()
+
+# lv_add_engine_file_fuzzer(<name> SOURCES <paths under engine/> ... [EXTRA ...] [INCLUDES ...])
+#   A fuzzer of one of the engine's file readers: <name>.cpp beside the
+#   calling CMakeLists.txt, its seed corpus in corpus/ there. Built from the
+#   engine sources the reader needs rather than from lvengine, whose platform
+#   library pulls in the graphics layer; EXTRA names further sources.
+function(lv_add_engine_file_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;EXTRA;INCLUDES" ${ARGN})
+  list(TRANSFORM F_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/engine/)
+  lv_add_fuzzer(${name}
+    SOURCES ${name}.cpp ${F_SOURCES} ${F_EXTRA} ${CMAKE_SOURCE_DIR}/platform/sys/module_path.cpp
+    LIBS lvpluginapi ${CMAKE_DL_LIBS}
+    CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/engine ${CMAKE_SOURCE_DIR}/platform/include
+                             ${F_INCLUDES})
+endfunction()

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "descriptor.h"
+#include "lv/plug_descriptor.h"
 #include "effects_2d/brighten_dim_source.h"
 #include "controllers/mini_ssc.h"
 #include "generators/polarity.h"
@@ -40,39 +40,39 @@ namespace kestrix {
 namespace {
 
 // Static for the library's lifetime: the host keeps their addresses.
-Descriptor<BrightenDimSource> brightenDimSourceDesc;
-Descriptor<InvertSource> invertSourceDesc;
-Descriptor<MiniSscCom1> miniSscCom1Desc;
-Descriptor<MiniSscCom2> miniSscCom2Desc;
-Descriptor<Polarity> polarityDesc;
-Descriptor<FadeSource> fadeSourceDesc;
-Descriptor<HsvModifySource> hsvModifySourceDesc;
-Descriptor<WipeSource> wipeSourceDesc;
-Descriptor<ChromaKeySource> chromaKeySourceDesc;
-Descriptor<BlendSource> blendSourceDesc;
-Descriptor<BlurSource> blurSourceDesc;
-Descriptor<GlowSource> glowSourceDesc;
-Descriptor<ShowText> showTextDesc;
-Descriptor<CubeWallSource> cubeWallSourceDesc;
-Descriptor<CubistSource> cubistSourceDesc;
-Descriptor<DisplaySpectrum> displaySpectrumDesc;
-Descriptor<PlasmaLife> plasmaLifeDesc;
-Descriptor<SpherePulseSource> spherePulseSourceDesc;
-Descriptor<TunnelSource> tunnelSourceDesc;
-Descriptor<WormholeSource> wormholeSourceDesc;
-Descriptor<SolarizeSource> solarizeSourceDesc;
-Descriptor<OutlineSource> outlineSourceDesc;
-Descriptor<TileSource> tileSourceDesc;
-Descriptor<RadialBlurSource> radialBlurSourceDesc;
-Descriptor<FractalShuffleSource> fractalShuffleSourceDesc;
-Descriptor<PixelShuffleSource> pixelShuffleSourceDesc;
-Descriptor<KaleidoscopeSource> kaleidoscopeSourceDesc;
-Descriptor<SmoothSource> smoothSourceDesc;
-Descriptor<CrossHatchSource> crossHatchSourceDesc;
-Descriptor<RaysGenerator> raysGeneratorDesc;
-Descriptor<StringTheory> stringTheoryDesc;
-Descriptor<TwisterGenerator> twisterGeneratorDesc;
-Descriptor<SuperShape> superShapeDesc;  // complete, but the catalogue does not offer it
+lv::PlugDescriptor<BrightenDimSource> brightenDimSourceDesc;
+lv::PlugDescriptor<InvertSource> invertSourceDesc;
+lv::PlugDescriptor<MiniSscCom1> miniSscCom1Desc;
+lv::PlugDescriptor<MiniSscCom2> miniSscCom2Desc;
+lv::PlugDescriptor<Polarity> polarityDesc;
+lv::PlugDescriptor<FadeSource> fadeSourceDesc;
+lv::PlugDescriptor<HsvModifySource> hsvModifySourceDesc;
+lv::PlugDescriptor<WipeSource> wipeSourceDesc;
+lv::PlugDescriptor<ChromaKeySource> chromaKeySourceDesc;
+lv::PlugDescriptor<BlendSource> blendSourceDesc;
+lv::PlugDescriptor<BlurSource> blurSourceDesc;
+lv::PlugDescriptor<GlowSource> glowSourceDesc;
+lv::PlugDescriptor<ShowText> showTextDesc;
+lv::PlugDescriptor<CubeWallSource> cubeWallSourceDesc;
+lv::PlugDescriptor<CubistSource> cubistSourceDesc;
+lv::PlugDescriptor<DisplaySpectrum> displaySpectrumDesc;
+lv::PlugDescriptor<PlasmaLife> plasmaLifeDesc;
+lv::PlugDescriptor<SpherePulseSource> spherePulseSourceDesc;
+lv::PlugDescriptor<TunnelSource> tunnelSourceDesc;
+lv::PlugDescriptor<WormholeSource> wormholeSourceDesc;
+lv::PlugDescriptor<SolarizeSource> solarizeSourceDesc;
+lv::PlugDescriptor<OutlineSource> outlineSourceDesc;
+lv::PlugDescriptor<TileSource> tileSourceDesc;
+lv::PlugDescriptor<RadialBlurSource> radialBlurSourceDesc;
+lv::PlugDescriptor<FractalShuffleSource> fractalShuffleSourceDesc;
+lv::PlugDescriptor<PixelShuffleSource> pixelShuffleSourceDesc;
+lv::PlugDescriptor<KaleidoscopeSource> kaleidoscopeSourceDesc;
+lv::PlugDescriptor<SmoothSource> smoothSourceDesc;
+lv::PlugDescriptor<CrossHatchSource> crossHatchSourceDesc;
+lv::PlugDescriptor<RaysGenerator> raysGeneratorDesc;
+lv::PlugDescriptor<StringTheory> stringTheoryDesc;
+lv::PlugDescriptor<TwisterGenerator> twisterGeneratorDesc;
+lv::PlugDescriptor<SuperShape> superShapeDesc;  // complete, but the catalogue does not offer it
 
 lv::PlugDesc* const kCatalogue[] = {
     &fadeSourceDesc,  // 0

@@ -1,13 +1,13 @@
 #pragma once
 // Where the AVI source's diagnostic lines go: the program's log by default;
-// tests may capture them.
+// tests may capture them. Called like printf: AviLog("...", ...).
+#include "platform/sys/log_channel.h"
+
 namespace lv {
 
-using AviLogSink = void (*)(const char* line);
-
-void AviLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+extern sys::LogChannel AviLog;
 
 // Replaces the destination of AviLog lines; null restores the program's log.
-void SetAviLogSink(AviLogSink sink);
+inline void SetAviLogSink(sys::LogSink sink) { AviLog.SetSink(sink); }
 
 }  // namespace lv

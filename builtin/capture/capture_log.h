@@ -1,11 +1,14 @@
 #pragma once
 // Where the capture devices' and the sampler's diagnostic lines go: the
-// program's log by default; tests may capture them.
+// program's log by default; tests may capture them. Called like printf:
+// CaptureLog("...", ...).
+#include "platform/sys/log_channel.h"
+
 namespace builtin {
 
-using CaptureLogSink = void (*)(const char* line);
-void CaptureLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+extern sys::LogChannel CaptureLog;
+
 // Replaces the destination of CaptureLog lines; null restores the program's log.
-void SetCaptureLogSink(CaptureLogSink sink);
+inline void SetCaptureLogSink(sys::LogSink sink) { CaptureLog.SetSink(sink); }
 
 }  // namespace builtin

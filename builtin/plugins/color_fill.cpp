@@ -12,7 +12,8 @@
 #include "platform/window/kit/plug_chunks.h"
 #include "platform/window/kit/source_settings_dialog.h"
 #include "platform/window/messages.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
+#include "plugins/plug_dialog.h"
 
 namespace builtin {
 namespace {
@@ -50,10 +51,6 @@ uint8_t Brightened(int c, int v) {
 std::intptr_t DialogProc(ColorFill& plug, window::Dialog& dialog, window::MessageId message, window::WParam w) {
   switch (message) {
     case window::msg::kInitDialog: {
-      for (const kit::OptionCheckBox& box : kCheckBoxes) {
-        dialog.CheckButton(box.controlId, (plug.Options() & box.bit) != 0 ? window::CheckState::kChecked
-                                                                            : window::CheckState::kUnchecked);
-      }
       const int alpha = int(plug.ColorWord() >> 24);
       dialog.SetItemInt(control::kAlphaEdit, alpha, false);
       dialog.SetRange(control::kAlphaSpin, 0, 255);
@@ -74,11 +71,6 @@ std::intptr_t DialogProc(ColorFill& plug, window::Dialog& dialog, window::Messag
           return 1;
         }
         case window::kIdOk: {
-          uint32_t options = plug.Options();
-          for (const kit::OptionCheckBox& box : kCheckBoxes) {
-            options = kit::DialogIsChecked(dialog, box.controlId) ? options | box.bit : options & ~box.bit;
-          }
-          plug.SetOptions(options);
           bool ok = false;
           // Read as unsigned: a number of 2^31 or more comes back negative
           // and counts as 0.
@@ -86,18 +78,10 @@ std::intptr_t DialogProc(ColorFill& plug, window::Dialog& dialog, window::Messag
           if (!ok || alpha < 0) alpha = 0;
           alpha = std::min(alpha, 255);
           plug.SetColorWord((plug.ColorWord() & 0x00FFFFFF) | uint32_t(alpha) << 24);
-          dialog.End(1);
           return 1;
         }
-        case window::kIdCancel:
-          dialog.End(0);
-          return 1;
-        default:
-          return 0;
       }
-    case window::msg::kClose:
-      dialog.End(0);
-      return 1;
+      return 0;
     default:
       return 0;
   }
@@ -159,19 +143,8 @@ bool ColorFill::CreateDeviceObjects() {
   return true;
 }
 
-void ColorFill::ReleaseDeviceObjects() {
-  declaration_ = {};
-  vertexShader_ = {};
-  pixelShader_ = {};
-}
-
 bool ColorFill::Configure(lv::WindowHandle owner) {
-  const std::intptr_t result = window::RunModalDialog(
-      PlugDialogs(), kDialog, static_cast<window::WindowHandle>(owner),
-      [this](window::Dialog& dialog, window::MessageId message, window::WParam w, window::LParam) {
-        return DialogProc(*this, dialog, message, w);
-      });
-  return result > 0;
+  return RunPlugDialog<ColorFill>(kDialog, owner, *this, kCheckBoxes, &DialogProc);
 }
 
 void ColorFill::NoteOn() {
@@ -179,7 +152,6 @@ void ColorFill::NoteOn() {
   for (int i = 0; i < 4; ++i) effectColor_[i] = float(c[i]) / 255.0f;
 }
 
-void ColorFill::NoteOff() { kit::EraseOnNoteOff(host, (options_ & kEraseOnNoteOff) != 0, nullptr); }
 
 void ColorFill::Render(uint32_t) {
   if (!vertexShader_ || !pixelShader_ || host == nullptr) return;
@@ -232,7 +204,7 @@ bool ColorFill::Save(lv::ChunkStream* stream) {
 }
 
 lv::PlugDesc* ColorFillDescriptor() {
-  static PlugDescriptor<ColorFill> descriptor;
+  static lv::PlugDescriptor<ColorFill> descriptor;
   return &descriptor;
 }
 

@@ -5,10 +5,9 @@
 #include <array>
 #include <cstdint>
 
-#include "lv/plug.h"
 #include "lv/plug_desc.h"
 #include "platform/gfx/resources.h"
-#include "plugins/plug_resources.h"
+#include "plugins/still_picture_plug.h"
 
 namespace builtin {
 
@@ -17,7 +16,7 @@ namespace builtin {
 // say. Alpha never follows the velocity.
 std::array<uint8_t, 4> ColorFillNoteColor(uint32_t colorWord, uint32_t options, uint8_t velocity);
 
-class ColorFill final : public lv::Plug {
+class ColorFill final : public StillPicturePlug<ColorFill> {
  public:
   static constexpr int32_t kKind = 1;
   static constexpr lv::ClassId kClassId = {0xA622C573, 0x9D91, 0x4778, {0xBC, 0xAF, 0x04, 0x66, 0x85, 0xCF, 0x8A, 0xBA}};
@@ -31,43 +30,27 @@ class ColorFill final : public lv::Plug {
   static constexpr uint32_t kVelocityHue = 0x4;
   static constexpr uint32_t kVelocityBrightness = 0x8;  // wins over hue
 
-  ColorFill() = default;
+  ColorFill() : StillPicturePlug(kEraseOnNoteOff) {}
   ~ColorFill() override = default;
 
-  int32_t GetKind() override { return kKind; }
-  const lv::ClassId* GetClassId() override { return &kClassId; }
   int32_t GetNumInputs() override { return 0; }
   const char* GetInputName(int32_t) override { return nullptr; }
   void SetInputName(int32_t, const char*) override {}
   bool CreateDeviceObjects() override;
-  void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
   void NoteOn() override;
-  void NoteOff() override;
   void Render(uint32_t milliseconds) override;
-  bool KeepAfterNoteOff() override { return false; }
   bool Load(lv::ChunkStream* stream) override;
   bool Save(lv::ChunkStream* stream) override;
-  int32_t GetNumParams() override { return 0; }
-  bool IsParamEnabled(int32_t) override { return true; }
-  const lv::ParamInfo* GetParamInfo(int32_t) override { return nullptr; }
-  int32_t GetParam(int32_t) override { return 0; }
-  void SetParam(int32_t, int32_t) override {}
 
   uint32_t ColorWord() const { return colorWord_; }
   void SetColorWord(uint32_t word) { colorWord_ = word; }
-  uint32_t Options() const { return options_; }
-  void SetOptions(uint32_t options) { options_ = options; }
   const float* EffectColor() const { return effectColor_; }
 
  private:
   uint32_t colorWord_ = 0xFF000000;  // opaque black
-  uint32_t options_ = kEraseOnNoteOff;
   float effectColor_[4] = {0, 0, 0, 1};
 
-  gfx::Ref<gfx::VertexDeclaration> declaration_;
-  VertexShaderObjects vertexShader_;
-  PixelShaderObjects pixelShader_;
   gfx::ConstantHandle matWVP_{};
   gfx::ConstantHandle effectColorHandle_{};
 };

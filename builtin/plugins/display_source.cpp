@@ -7,7 +7,7 @@
 
 #include "lv/chunk_stream.h"
 #include "lv/lorvane_interface.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
 #include "platform/gfx/device.h"
 #include "platform/sys/log.h"
 #include "platform/window/kit/erase_on_note_off.h"
@@ -106,19 +106,12 @@ std::array<std::array<float, 2>, 4> DisplaySourceCorners(float hw, float hh, boo
   return corners;
 }
 
-DisplaySource::DisplaySource() {
-  for (int i = 0; i < kNumParams; ++i) params_[i] = kParams[i].defaultValue;
-  params_[kChannels] = 7;
-}
+DisplaySource::DisplaySource() : SourceShowingPlug(0x3C, kParams) { params_[kChannels] = 7; }
 
 DisplaySource::~DisplaySource() { ReleaseDeviceObjects(); }
 
 void DisplaySource::ReleaseDeviceObjects() {
-  delete source_;
-  source_ = nullptr;
-  declaration_ = {};
-  vertexShader_ = {};
-  pixelShader_ = {};
+  ReleaseSourceAndDrawing();
   matWVP_ = color_ = keyColor_ = keyDist_ = {};
 }
 
@@ -165,7 +158,7 @@ void DisplaySource::NoteOn() {
     source_->Restart();
     cycleCounter_ = 0;
   }
-  keep_ = (options_ & kSustain) != 0 ? 1 : 0;
+  keep_ = (options_ & kSustain) != 0;
   source_->SetVolume((options_ & kVolumeFromVelocity) != 0 ? velocity : volume_);
   source_->SetPan((options_ & kPanFromVelocity) != 0 ? velocity : pan_);
   source_->Attach(velocity);
@@ -173,16 +166,15 @@ void DisplaySource::NoteOn() {
   source_->Advance(0, &wrapped, &newFrame);
 }
 
-void DisplaySource::NoteOff() { kit::EraseOnNoteOff(host, (options_ & kEraseOnNoteOff) != 0, source_); }
 
 void DisplaySource::Render(uint32_t milliseconds) {
   if (source_ == nullptr || !pixelShader_.shader) {
-    keep_ = 0;
+    keep_ = false;
     return;
   }
   bool wrapped = false, newFrame = false;
   const bool advanced = source_->Advance(milliseconds, &wrapped, &newFrame);
-  if (!advanced || wrapped || !source_->CanHoldNote()) keep_ = 0;
+  if (!advanced || wrapped || !source_->CanHoldNote()) keep_ = false;
 
   gfx::Device* device = host->GetDevice();
   const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
@@ -248,14 +240,6 @@ void DisplaySource::DrawQuad(gfx::Device* device, const gfx::SurfaceDesc& target
   SetState(device, gfx::RenderState::BlendOp, gfx::BlendOp::Add);
 }
 
-bool DisplaySource::Load(lv::ChunkStream* stream) {
-  return kit::LoadFlagNameVolPan(stream, host, {&options_, &volume_, &pan_, &sourceName_});
-}
-
-bool DisplaySource::Save(lv::ChunkStream* stream) {
-  return kit::SaveFlagNameVolPan(stream, {&options_, &volume_, &pan_, &sourceName_});
-}
-
 bool DisplaySource::IsParamEnabled(int32_t i) {
   if (i <= kKeyDist) return (options_ & kKeyColor) != 0;
   if (i >= kXPos && i <= kAngle) return (options_ & kOverrideTransform) != 0;
@@ -264,18 +248,8 @@ bool DisplaySource::IsParamEnabled(int32_t i) {
   return true;
 }
 
-const lv::ParamInfo* DisplaySource::GetParamInfo(int32_t i) {
-  return i >= 0 && i < kNumParams ? &kParams[i] : nullptr;
-}
-
-int32_t DisplaySource::GetParam(int32_t i) { return i >= 0 && i < kNumParams ? params_[i] : 0; }
-
-void DisplaySource::SetParam(int32_t i, int32_t value) {
-  if (i >= 0 && i < kNumParams) params_[i] = value;
-}
-
 lv::PlugDesc* DisplaySourceDescriptor() {
-  static PlugDescriptor<DisplaySource> descriptor;
+  static lv::PlugDescriptor<DisplaySource> descriptor;
   return &descriptor;
 }
 

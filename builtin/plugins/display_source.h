@@ -6,14 +6,12 @@
 #include <array>
 #include <cstdint>
 
-#include "lv/plug.h"
 #include "lv/plug_desc.h"
 #include "lv/source.h"
 #include "platform/gfx/resources.h"
 #include "platform/gfx/states.h"
-#include "platform/window/kit/source_name.h"
-#include "plugins/plug_resources.h"
 #include "plugins/quad_vertex.h"
+#include "plugins/source_showing_plug.h"
 
 namespace builtin {
 
@@ -37,7 +35,9 @@ uint32_t DisplaySourceWriteMask(bool cycling, int32_t channels, uint32_t cycleCo
 std::array<std::array<float, 2>, 4> DisplaySourceCorners(float hw, float hh, bool override, int32_t width,
                                                          int32_t height, int32_t xPos, int32_t yPos, int32_t angle);
 
-class DisplaySource final : public lv::Plug {
+inline constexpr int32_t kDisplaySourceParams = 13;
+
+class DisplaySource final : public SourceShowingPlug<DisplaySource, kDisplaySourceParams> {
  public:
   static constexpr int32_t kKind = 3;
   static constexpr lv::ClassId kClassId = {0x300191D1, 0x543E, 0x41C9, {0xAB, 0x15, 0x48, 0x88, 0x63, 0x9A, 0x62, 0x38}};
@@ -62,55 +62,29 @@ class DisplaySource final : public lv::Plug {
     kKeyRed, kKeyGreen, kKeyBlue, kKeyDist, kAlpha, kXPos, kYPos, kWidth, kHeight, kAngle,
     kChannels, kCycleRate, kBlend, kNumParams
   };
+  static_assert(kNumParams == kDisplaySourceParams);
 
   DisplaySource();
   // Also closes a source still open.
   ~DisplaySource() override;
 
-  int32_t GetKind() override { return kKind; }
-  const lv::ClassId* GetClassId() override { return &kClassId; }
-  int32_t GetNumInputs() override { return 1; }
-  const char* GetInputName(int32_t i) override { return sourceName_.InputName(i); }
-  void SetInputName(int32_t i, const char* name) override { sourceName_.SetInputName(i, name); }
   // Releases what an earlier call left first; false leaves nothing made.
   bool CreateDeviceObjects() override;
   void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
   void NoteOn() override;
-  void NoteOff() override;
   void Render(uint32_t milliseconds) override;
-  bool KeepAfterNoteOff() override { return keep_ != 0; }
-  bool Load(lv::ChunkStream* stream) override;
-  bool Save(lv::ChunkStream* stream) override;
-  int32_t GetNumParams() override { return kNumParams; }
   bool IsParamEnabled(int32_t i) override;
-  const lv::ParamInfo* GetParamInfo(int32_t i) override;
-  int32_t GetParam(int32_t i) override;
-  void SetParam(int32_t i, int32_t value) override;
 
-  uint32_t Options() const { return options_; }
-  void SetOptions(uint32_t options) { options_ = options; }
-  uint8_t Volume() const { return volume_; }
-  uint8_t Pan() const { return pan_; }
   lv::Source* OpenSource() const { return source_; }
 
  private:
   void DrawQuad(gfx::Device* device, const gfx::SurfaceDesc& target);
 
-  kit::SourceName sourceName_;
-  uint32_t options_ = 0x3C;
-  int32_t params_[kNumParams] = {};
-  lv::Source* source_ = nullptr;  // owned
   float halfWidth_ = 0;
   float halfHeight_ = 0;
   uint32_t cycleCounter_ = 0;
-  uint8_t volume_ = 127;
-  uint8_t pan_ = 64;
-  uint8_t keep_ = 0;
 
-  gfx::Ref<gfx::VertexDeclaration> declaration_;
-  VertexShaderObjects vertexShader_;
-  PixelShaderObjects pixelShader_;
   gfx::ConstantHandle matWVP_{};
   gfx::ConstantHandle color_{};
   gfx::ConstantHandle keyColor_{};

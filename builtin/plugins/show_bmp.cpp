@@ -12,7 +12,8 @@
 #include "platform/window/kit/plug_chunks.h"
 #include "platform/window/kit/source_settings_dialog.h"
 #include "platform/window/messages.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
+#include "plugins/plug_dialog.h"
 #include "plugins/quad_vertex.h"
 
 namespace builtin {
@@ -58,10 +59,6 @@ std::intptr_t DialogProc(ShowBmp& plug, window::Dialog& dialog, window::MessageI
   switch (message) {
     case window::msg::kInitDialog: {
       if (const char* name = plug.FileName().Get()) dialog.SetItemText(kit::kSourceNameStatic, name);
-      for (const kit::OptionCheckBox& box : kCheckBoxes) {
-        dialog.CheckButton(box.controlId, (plug.Options() & box.bit) != 0 ? window::CheckState::kChecked
-                                                                            : window::CheckState::kUnchecked);
-      }
       dialog.SetItemInt(control::kZoomFrom, plug.ZoomFrom(), false);
       dialog.SetItemInt(control::kZoomTo, plug.ZoomTo(), false);
       // A new patch starts by choosing its image.
@@ -74,26 +71,14 @@ std::intptr_t DialogProc(ShowBmp& plug, window::Dialog& dialog, window::MessageI
           ChooseFile(plug, dialog);
           return 1;
         case window::kIdOk: {
-          uint32_t options = plug.Options();
-          for (const kit::OptionCheckBox& box : kCheckBoxes) {
-            options = kit::DialogIsChecked(dialog, box.controlId) ? options | box.bit : options & ~box.bit;
-          }
-          plug.SetOptions(options);
           // Percentages are unsigned: a text that is no number gives 0.
           plug.SetZoomFrom(std::max(dialog.GetItemInt(control::kZoomFrom, nullptr, false), 0));
           plug.SetZoomTo(std::max(dialog.GetItemInt(control::kZoomTo, nullptr, false), 0));
-          dialog.End(1);
           return 1;
         }
-        case window::kIdCancel:
-          dialog.End(0);
-          return 1;
         default:
           return 0;
       }
-    case window::msg::kClose:
-      dialog.End(0);
-      return 1;
     default:
       return 0;
   }
@@ -179,17 +164,11 @@ bool ShowBmp::CreateDeviceObjects() {
 
 void ShowBmp::ReleaseDeviceObjects() {
   texture_ = {};
-  declaration_ = {};
-  vertexShader_ = {};
+  ReleaseDrawingObjects();
 }
 
 bool ShowBmp::Configure(lv::WindowHandle owner) {
-  const std::intptr_t result = window::RunModalDialog(
-      PlugDialogs(), kDialog, static_cast<window::WindowHandle>(owner),
-      [this](window::Dialog& dialog, window::MessageId message, window::WParam w, window::LParam) {
-        return DialogProc(*this, dialog, message, w);
-      });
-  return result > 0;
+  return RunPlugDialog<ShowBmp>(kDialog, owner, *this, kCheckBoxes, &DialogProc);
 }
 
 void ShowBmp::NoteOn() {
@@ -200,7 +179,6 @@ void ShowBmp::NoteOn() {
   }
 }
 
-void ShowBmp::NoteOff() { kit::EraseOnNoteOff(host, (options_ & kEraseOnNoteOff) != 0, nullptr); }
 
 float ShowBmp::StepZoom() {
   const float shown = zoom_;
@@ -283,7 +261,7 @@ bool ShowBmp::Save(lv::ChunkStream* stream) {
 }
 
 lv::PlugDesc* ShowBmpDescriptor() {
-  static PlugDescriptor<ShowBmp> descriptor;
+  static lv::PlugDescriptor<ShowBmp> descriptor;
   return &descriptor;
 }
 

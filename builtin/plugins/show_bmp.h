@@ -4,11 +4,10 @@
 // brightness.
 #include <cstdint>
 
-#include "lv/plug.h"
 #include "lv/plug_desc.h"
 #include "platform/gfx/resources.h"
 #include "platform/window/kit/source_name.h"
-#include "plugins/plug_resources.h"
+#include "plugins/still_picture_plug.h"
 
 namespace builtin {
 
@@ -26,7 +25,7 @@ struct ShowBmpLayout {
 ShowBmpLayout ShowBmpNoteLayout(uint32_t options, uint8_t velocity, uint32_t targetWidth, uint32_t targetHeight,
                                 uint32_t imageWidth, uint32_t imageHeight);
 
-class ShowBmp final : public lv::Plug {
+class ShowBmp final : public StillPicturePlug<ShowBmp> {
  public:
   static constexpr int32_t kKind = 1;
   static constexpr lv::ClassId kClassId = {0x41483AE6, 0xE1D9, 0x4737, {0xA8, 0xE3, 0xC5, 0x3B, 0x91, 0xC9, 0xB6, 0x20}};
@@ -45,11 +44,9 @@ class ShowBmp final : public lv::Plug {
   static constexpr uint32_t kVelocitySixteenth = 0x80;
   static constexpr uint32_t kVelocityBrightness = 0x100;
 
-  ShowBmp() = default;
+  ShowBmp() : StillPicturePlug(kStretch | kEraseOnNoteOff) {}
   ~ShowBmp() override = default;
 
-  int32_t GetKind() override { return kKind; }
-  const lv::ClassId* GetClassId() override { return &kClassId; }
   int32_t GetNumInputs() override { return 1; }
   const char* GetInputName(int32_t i) override { return fileName_.InputName(i); }
   void SetInputName(int32_t i, const char* name) override { fileName_.SetInputName(i, name); }
@@ -57,19 +54,10 @@ class ShowBmp final : public lv::Plug {
   void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
   void NoteOn() override;
-  void NoteOff() override;
   void Render(uint32_t milliseconds) override;
-  bool KeepAfterNoteOff() override { return false; }
   bool Load(lv::ChunkStream* stream) override;
   bool Save(lv::ChunkStream* stream) override;
-  int32_t GetNumParams() override { return 0; }
-  bool IsParamEnabled(int32_t) override { return true; }
-  const lv::ParamInfo* GetParamInfo(int32_t) override { return nullptr; }
-  int32_t GetParam(int32_t) override { return 0; }
-  void SetParam(int32_t, int32_t) override {}
 
-  uint32_t Options() const { return options_; }
-  void SetOptions(uint32_t options) { options_ = options; }
   kit::SourceName& FileName() { return fileName_; }
   int32_t ZoomFrom() const { return zoomFrom_; }
   int32_t ZoomTo() const { return zoomTo_; }
@@ -84,7 +72,6 @@ class ShowBmp final : public lv::Plug {
   float StepZoom();
 
   kit::SourceName fileName_;
-  uint32_t options_ = kStretch | kEraseOnNoteOff;
   int32_t zoomFrom_ = 100, zoomTo_ = 100;
   float zoomFromFactor_ = 1.0f, zoomToFactor_ = 1.0f;
   float zoomStep_ = 0, zoom_ = 1.0f;
@@ -93,8 +80,6 @@ class ShowBmp final : public lv::Plug {
   ShowBmpLayout layout_;
 
   gfx::Ref<gfx::Texture> texture_;
-  gfx::Ref<gfx::VertexDeclaration> declaration_;
-  VertexShaderObjects vertexShader_;
   gfx::ConstantHandle matWVP_{};
   gfx::ConstantHandle color_{};
 };

@@ -10,7 +10,7 @@
 #include "platform/window/kit/erase_on_note_off.h"
 #include "platform/window/kit/plug_chunks.h"
 #include "platform/window/kit/source_settings_dialog.h"
-#include "plugins/builtin_descriptor.h"
+#include "lv/plug_descriptor.h"
 #include "plugins/quad_vertex.h"
 
 namespace builtin {
@@ -148,10 +148,7 @@ WarpConstants ComputeWarpConstants(int32_t style, uint32_t options, const int32_
   return c;
 }
 
-WarpSource::WarpSource() {
-  for (int i = 0; i < kNumWarpParams; ++i) params_[i] = kParams[i].defaultValue;
-  params_[kKeyDist] = 3;
-}
+WarpSource::WarpSource() : SourceShowingPlug(0x13C, kParams) { params_[kKeyDist] = 3; }
 
 WarpSource::~WarpSource() { ReleaseDeviceObjects(); }
 
@@ -170,24 +167,10 @@ bool WarpSource::IsParamEnabled(int32_t i) {
   return true;
 }
 
-const lv::ParamInfo* WarpSource::GetParamInfo(int32_t i) {
-  return i >= 0 && i < kNumWarpParams ? &kParams[i] : nullptr;
-}
-
-int32_t WarpSource::GetParam(int32_t i) { return i >= 0 && i < kNumWarpParams ? params_[i] : 0; }
-
-void WarpSource::SetParam(int32_t i, int32_t value) {
-  if (i >= 0 && i < kNumWarpParams) params_[i] = value;
-}
-
 void WarpSource::ReleaseDeviceObjects() {
-  delete source_;
-  source_ = nullptr;
-  declaration_ = {};
+  ReleaseSourceAndDrawing();
   vertices_ = {};
   indices_ = {};
-  vertexShader_ = {};
-  pixelShader_ = {};
 }
 
 bool WarpSource::CreateDeviceObjects() {
@@ -319,7 +302,6 @@ void WarpSource::NoteOn() {
   }
 }
 
-void WarpSource::NoteOff() { kit::EraseOnNoteOff(host, (options_ & kEraseOnNoteOff) != 0, source_); }
 
 void WarpSource::Render(uint32_t milliseconds) {
   if (host == nullptr || source_ == nullptr || !pixelShader_) return;
@@ -410,7 +392,7 @@ void WarpSource::DrawMesh(gfx::Device* device) {
 }
 
 bool WarpSource::Load(lv::ChunkStream* stream) {
-  return kit::LoadFlagNameVolPan(stream, host, {&options_, &volume_, &pan_, &sourceName_},
+  return kit::LoadFlagNameVolPan(stream, host, ChunkFields(),
                                  [this](uint32_t tag, lv::ChunkStream& s) {
                                    uint32_t value = 0;
                                    if (s.BytesLeft() < 4) return;
@@ -420,14 +402,14 @@ bool WarpSource::Load(lv::ChunkStream* stream) {
 }
 
 bool WarpSource::Save(lv::ChunkStream* stream) {
-  return kit::SaveFlagNameVolPan(stream, {&options_, &volume_, &pan_, &sourceName_}, [this](lv::ChunkStream& s) {
+  return kit::SaveFlagNameVolPan(stream, ChunkFields(), [this](lv::ChunkStream& s) {
     const uint32_t style = uint32_t(style_), subdivision = uint32_t(subdivision_);
     return s.WriteUInt32Chunk(kStyleTag, &style) && s.WriteUInt32Chunk(kSubdivisionTag, &subdivision);
   });
 }
 
 lv::PlugDesc* WarpSourceDescriptor() {
-  static PlugDescriptor<WarpSource> descriptor;
+  static lv::PlugDescriptor<WarpSource> descriptor;
   return &descriptor;
 }
 

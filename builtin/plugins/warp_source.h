@@ -6,12 +6,11 @@
 // from the audio level or in step with the MIDI clock.
 #include <cstdint>
 
-#include "lv/plug.h"
 #include "lv/plug_desc.h"
 #include "lv/source.h"
 #include "platform/gfx/resources.h"
 #include "platform/window/kit/source_name.h"
-#include "plugins/plug_resources.h"
+#include "plugins/source_showing_plug.h"
 
 namespace builtin {
 
@@ -31,7 +30,7 @@ WarpConstants ComputeWarpConstants(int32_t style, uint32_t options, const int32_
 // value bounded so that the mesh has two vertices a side and 16-bit indices.
 int32_t BoundedSubdivision(int32_t subdivision);
 
-class WarpSource final : public lv::Plug {
+class WarpSource final : public SourceShowingPlug<WarpSource, kNumWarpParams> {
  public:
   static constexpr int32_t kKind = 3;
   static constexpr lv::ClassId kClassId = {0x75FD2B31, 0x1A8F, 0x4F69, {0x8B, 0xBA, 0x58, 0xAD, 0x9C, 0xC3, 0x55, 0x72}};
@@ -61,34 +60,20 @@ class WarpSource final : public lv::Plug {
   WarpSource();
   ~WarpSource() override;
 
-  int32_t GetKind() override { return kKind; }
-  const lv::ClassId* GetClassId() override { return &kClassId; }
-  int32_t GetNumInputs() override { return 1; }
-  const char* GetInputName(int32_t i) override { return sourceName_.InputName(i); }
-  void SetInputName(int32_t i, const char* name) override { sourceName_.SetInputName(i, name); }
   bool CreateDeviceObjects() override;
   void ReleaseDeviceObjects() override;
   bool Configure(lv::WindowHandle owner) override;
   void NoteOn() override;
-  void NoteOff() override;
   void Render(uint32_t milliseconds) override;
-  bool KeepAfterNoteOff() override { return keep_; }
+  // The shared chunks, with "STYL" and "SUBD" between them and "NAME".
   bool Load(lv::ChunkStream* stream) override;
   bool Save(lv::ChunkStream* stream) override;
-  int32_t GetNumParams() override { return kNumWarpParams; }
   bool IsParamEnabled(int32_t i) override;
-  const lv::ParamInfo* GetParamInfo(int32_t i) override;
-  int32_t GetParam(int32_t i) override;
-  void SetParam(int32_t i, int32_t value) override;
 
-  uint32_t Options() const { return options_; }
-  void SetOptions(uint32_t options) { options_ = options; }
   int32_t Style() const { return style_; }
   void SetStyle(int32_t style) { style_ = style; }
   int32_t Subdivision() const { return subdivision_; }
   void SetSubdivision(int32_t subdivision) { subdivision_ = subdivision; }
-  uint8_t Volume() const { return volume_; }
-  uint8_t Pan() const { return pan_; }
   kit::SourceName& SourceName() { return sourceName_; }
   uint32_t EffectClock() const { return effectClock_; }
   // The constants of the last frame drawn.
@@ -99,11 +84,6 @@ class WarpSource final : public lv::Plug {
  private:
   void DrawMesh(gfx::Device* device);
 
-  kit::SourceName sourceName_;
-  uint32_t options_ = 0x13C;
-  int32_t params_[kNumWarpParams];
-  lv::Source* source_ = nullptr;  // owned
-  uint8_t volume_ = 127, pan_ = 64;
   int32_t style_ = 0;
   int32_t subdivision_ = 121;
   int32_t meshSide_ = 0;  // the subdivision the buffers were built with
@@ -112,16 +92,12 @@ class WarpSource final : public lv::Plug {
   uint32_t effectClock_ = 0;
   uint32_t clockAtNoteOn_ = 0;
   uint32_t clockTicksSeen_ = 0;
-  bool keep_ = false;
   float levels_[2] = {0, 0};
   int levelIndex_ = 0;
   WarpConstants constants_;
 
-  gfx::Ref<gfx::VertexDeclaration> declaration_;
   gfx::Ref<gfx::VertexBuffer> vertices_;
   gfx::Ref<gfx::IndexBuffer> indices_;
-  VertexShaderObjects vertexShader_;
-  PixelShaderObjects pixelShader_;
 };
 
 lv::PlugDesc* WarpSourceDescriptor();

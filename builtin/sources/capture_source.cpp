@@ -14,18 +14,7 @@ bool CaptureSource::Open(const char*) {
   if (texture == nullptr) return false;
   gfx::SurfaceDesc level;
   if (gfx::Failed(texture->GetLevelDesc(0, &level))) return false;
-  width_ = level.width;
-  height_ = level.height;
-  format_ = uint32_t(level.format);
-  rect_.Set(width_, height_);
-  return true;
-}
-
-bool CaptureSource::GetInfo(lv::SourceInfo* info) {
-  if (info == nullptr) return false;
-  info->width = width_;
-  info->height = height_;
-  info->format = format_;
+  SetFrame(level.width, level.height, uint32_t(level.format));
   return true;
 }
 

@@ -27,14 +27,14 @@ bool FrameBufferSource::Open(const char*) {
   if (share_->buffer == nullptr) {
     const gfx::SurfaceDesc* target = host->GetBackBufferDesc();
     if (target == nullptr) return false;
-    sourceWidth_ = target->width;
-    sourceHeight_ = target->height;
+    width_ = target->width;
+    height_ = target->height;
   } else {
-    sourceWidth_ = share_->buffer->Width();
-    sourceHeight_ = share_->buffer->Height();
+    width_ = share_->buffer->Width();
+    height_ = share_->buffer->Height();
   }
-  textureWidth_ = TextureSide(sourceWidth_);
-  textureHeight_ = TextureSide(sourceHeight_);
+  textureWidth_ = TextureSide(width_);
+  textureHeight_ = TextureSide(height_);
   rect_.Set(textureWidth_, textureHeight_);
   return true;
 }
@@ -87,7 +87,7 @@ bool FrameBufferSource::Advance(uint32_t, bool* wrapped, bool* newFrame) {
   if (device == nullptr || source == nullptr) return false;
   gfx::Ref<gfx::Surface> copy;
   if (gfx::Failed(texture->GetSurfaceLevel(0, copy.put())) || !copy) return false;
-  const bool sameSize = textureWidth_ == sourceWidth_ && textureHeight_ == sourceHeight_;
+  const bool sameSize = textureWidth_ == width_ && textureHeight_ == height_;
   device->StretchRect(source, nullptr, copy.get(), nullptr, sameSize ? gfx::Filter::None : gfx::Filter::Linear);
   return true;
 }

@@ -6,10 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "lv/source.h"
-#include "lv/source_desc.h"
 #include "platform/gfx/resources.h"
-#include "sources/texel_rect.h"
+#include "sources/frame_source.h"
+#include "sources/named_source_kind.h"
 
 namespace builtin {
 
@@ -39,7 +38,7 @@ struct FrameBufferShare {
   Slot powerOfTwo;
 };
 
-class FrameBufferSource final : public lv::Source {
+class FrameBufferSource final : public FrameSource {
  public:
   static const lv::ClassId kClassId;
 
@@ -47,23 +46,16 @@ class FrameBufferSource final : public lv::Source {
   // Gives back the uses this instance still holds.
   ~FrameBufferSource() override;
 
-  int32_t GetKind() override { return 1; }
   const lv::ClassId* GetClassId() override { return &kClassId; }
   bool CanHoldNote() override { return true; }
-  uint8_t SetOption0(uint8_t value) override { return value; }
-  uint8_t SetOption1(uint8_t value) override { return value; }
   // Non-zero: a power-of-two texture even where the device takes any size.
   uint8_t SetOption2(uint8_t value) override { return powerOfTwo_ = value; }
   bool Open(const char* name) override;
+  // The buffer's size and format as they are now.
   bool GetInfo(lv::SourceInfo* info) override;
-  void SetVolume(int32_t) override {}
-  void SetPan(int32_t) override {}
   bool Attach(uint8_t velocity) override;
   gfx::Texture* GetTexture() override;
-  const float* GetTexelOffset() override { return rect_.uv; }
   void Detach() override;
-  void ReleaseDeviceObjects() override {}
-  void Restart() override {}
   bool Advance(uint32_t milliseconds, bool* wrapped, bool* newFrame) override;
 
   uint32_t TextureWidth() const { return textureWidth_; }
@@ -76,34 +68,23 @@ class FrameBufferSource final : public lv::Source {
   std::shared_ptr<FrameBufferShare> share_;
   uint8_t powerOfTwo_ = 0;
   uint32_t attachments_ = 0;  // uses of Chosen() this instance holds
-  uint32_t sourceWidth_ = 0;
-  uint32_t sourceHeight_ = 0;
   uint32_t textureWidth_ = 0;
   uint32_t textureHeight_ = 0;
-  TexelRect rect_;
 };
 
-class FrameBufferDesc : public lv::SourceDesc {
+class FrameBufferDesc : public NamedSourceKind<64> {
  public:
-  // `buffer` null: the current target. The name is also the prefix.
+  // `buffer` null: the current target.
   FrameBufferDesc(const char* name, CopiedBuffer* buffer);
   // Sources still open on a work buffer find it gone and show nothing.
   ~FrameBufferDesc() override;
 
-  int32_t GetKind() override { return 1; }
   const lv::ClassId* GetClassId() override { return &FrameBufferSource::kClassId; }
   const char* GetCategory() override { return "Video"; }
   const char* GetName() override { return "FrameBuffer"; }
-  const char* GetDescription() override { return name_; }
   lv::Source* Create() override;
-  bool IsFileBased() override { return false; }
-  bool IsAnimated() override { return true; }
-  int32_t NumExtensions() override { return 0; }
-  const char* Extension(int32_t) override { return nullptr; }
-  const char* GetPrefix() override { return name_; }
 
  private:
-  char name_[64] = {};
   std::shared_ptr<FrameBufferShare> share_;
 };
 

@@ -33,18 +33,7 @@ bool ImageFileSource::Open(const char* name) {
     texture_ = {};
     return false;
   }
-  width_ = info.width;
-  height_ = info.height;
-  format_ = uint32_t(info.format);
-  rect_.Set(width_, height_);
-  return true;
-}
-
-bool ImageFileSource::GetInfo(lv::SourceInfo* info) {
-  if (info == nullptr) return false;
-  info->width = width_;
-  info->height = height_;
-  info->format = format_;
+  SetFrame(info.width, info.height, uint32_t(info.format));  // the file's own pixel format
   return true;
 }
 

@@ -14,29 +14,23 @@ const lv::ClassId VideoSampleSource::kClassId = {0x4650AA0C, 0x3DFD, 0x4174,
                                                   {0xAC, 0x91, 0xA0, 0xA8, 0x4A, 0x21, 0x8A, 0x4D}};
 
 bool VideoSampleSource::Open(const char*) {
-  width_ = sampler_.Width();
-  height_ = sampler_.Height();
-  format_ = sampler_.Format();
+  SetFrame(sampler_.Width(), sampler_.Height(), uint32_t(sampler_.Format()));
   current_ = -1;
   playTime_ = 0;
-  rect_.Set(width_, height_);
   return true;
 }
 
 bool VideoSampleSource::GetInfo(lv::SourceInfo* info) {
-  if (info == nullptr) return false;
+  if (!FrameSource::GetInfo(info)) return false;
   info->flags[0] = 1;
   info->flags[1] = 0;
-  info->width = width_;
-  info->height = height_;
-  info->format = uint32_t(format_);
   return true;
 }
 
 bool VideoSampleSource::Attach(uint8_t) {
   texture_ = {};
   if (host != nullptr) {
-    texture_ = gfx::Ref<gfx::Texture>(host->CreateTexture(width_, height_, format_, gfx::usage::None,
+    texture_ = gfx::Ref<gfx::Texture>(host->CreateTexture(width_, height_, gfx::Format(format_), gfx::usage::None,
                                                           gfx::Pool::Default));
   }
   // The new texture holds no frame yet, whatever the last note showed.

@@ -2,34 +2,28 @@
 // Playback of the frames a sampler recorded, opened as "<sampler name>:".
 #include <cstdint>
 
-#include "lv/source.h"
-#include "lv/source_desc.h"
 #include "platform/gfx/resources.h"
+#include "sources/frame_source.h"
+#include "sources/named_source_kind.h"
 #include "sources/sample_store.h"
-#include "sources/texel_rect.h"
 
 namespace builtin {
 
-class VideoSampleSource final : public lv::Source {
+class VideoSampleSource final : public FrameSource {
  public:
   static const lv::ClassId kClassId;
 
   explicit VideoSampleSource(SampleStore& sampler) : sampler_(sampler) {}
 
-  int32_t GetKind() override { return 1; }
   const lv::ClassId* GetClassId() override { return &kClassId; }
   // Looped playback (on at creation).
   uint8_t SetOption0(uint8_t value) override { return loop_ = value; }
-  uint8_t SetOption1(uint8_t value) override { return value; }
-  uint8_t SetOption2(uint8_t value) override { return value; }
   bool Open(const char* name) override;
+  // Also marks the record as a video sample's.
   bool GetInfo(lv::SourceInfo* info) override;
-  void SetVolume(int32_t) override {}
-  void SetPan(int32_t) override {}
   // Makes the playback texture; the next Advance fills it.
   bool Attach(uint8_t velocity) override;
   gfx::Texture* GetTexture() override { return texture_.get(); }
-  const float* GetTexelOffset() override { return rect_.uv; }
   void Detach() override { texture_ = {}; }
   void ReleaseDeviceObjects() override { texture_ = {}; }
   void Restart() override { playTime_ = 0; }
@@ -40,37 +34,24 @@ class VideoSampleSource final : public lv::Source {
 
  private:
   SampleStore& sampler_;
-  uint32_t width_ = 0;
-  uint32_t height_ = 0;
-  gfx::Format format_ = gfx::Format::Unknown;
-  TexelRect rect_;
   uint32_t playTime_ = 0;  // ms
   int64_t current_ = -1;   // frame now in the texture, -1 none
   uint8_t loop_ = 1;
   gfx::Ref<gfx::Texture> texture_;
 };
 
-class VideoSampleSourceDesc final : public lv::SourceDesc {
+// Longer sampler names than the room are cut.
+class VideoSampleSourceDesc final : public NamedSourceKind<128> {
  public:
-  static constexpr int kNameRoom = 128;  // longer sampler names are cut
-
   explicit VideoSampleSourceDesc(SampleStore& sampler);
 
-  int32_t GetKind() override { return 1; }
   const lv::ClassId* GetClassId() override { return &VideoSampleSource::kClassId; }
   const char* GetCategory() override { return "Video Sample"; }
   const char* GetName() override { return "Video Sample"; }
-  const char* GetDescription() override { return name_; }
   lv::Source* Create() override;
-  bool IsFileBased() override { return false; }
-  bool IsAnimated() override { return true; }
-  int32_t NumExtensions() override { return 0; }
-  const char* Extension(int32_t) override { return nullptr; }
-  const char* GetPrefix() override { return name_; }
 
  private:
   SampleStore& sampler_;
-  char name_[kNameRoom] = {};
 };
 
 }  // namespace builtin

@@ -1,29 +1,7 @@
 #include "platform/audio/audio_log.h"
 
-#include <atomic>
-#include <cstdarg>
-#include <cstdio>
-
-#include "platform/sys/log.h"
-
 namespace audio {
-namespace {
 
-void ProgramLogSink(const char* line) { sys::Log("%s", line); }
-
-std::atomic<LogSink> g_sink{&ProgramLogSink};
-
-}  // namespace
-
-void Log(const char* format, ...) {
-  char line[1024];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
-  va_end(args);
-  g_sink.load()(line);
-}
-
-void SetLogSink(LogSink sink) { g_sink.store(sink ? sink : &ProgramLogSink); }
+sys::LogChannel Log;
 
 }  // namespace audio

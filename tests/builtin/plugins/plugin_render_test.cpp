@@ -13,7 +13,7 @@
 #include "device_fixture.h"
 #include "fake_prompts.h"
 #include "host/lorvane_host.h"
-#include "lv/source_desc.h"
+#include "picture_source.h"
 #include "plugins/color_fill.h"
 #include "plugins/show_bmp.h"
 #include "plugins/warp_source.h"
@@ -33,75 +33,9 @@ uint32_t Argb(int a, int r, int g, int b) { return uint32_t(a) << 24 | uint32_t(
 namespace picture {
 
 inline constexpr lv::ClassId kId{0x7E57AB1E, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
-uint32_t width = 12, height = 12;
-std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows top first
+inline gfx::test::Picture frame{12, 12, {}};
 
-class Source final : public lv::Source {
- public:
-  ~Source() override { ReleaseDeviceObjects(); }
-  int32_t GetKind() override { return 1; }
-  const lv::ClassId* GetClassId() override { return &kId; }
-  uint8_t SetOption0(uint8_t v) override { return v; }
-  uint8_t SetOption1(uint8_t v) override { return v; }
-  uint8_t SetOption2(uint8_t v) override { return v; }
-  bool Open(const char*) override {
-    texture_ = host->CreateTexture(width, height, gfx::Format::A8R8G8B8, gfx::usage::None, gfx::Pool::Managed);
-    gfx::LockedRect locked;
-    if (texture_ == nullptr || gfx::Failed(texture_->LockRect(0, &locked, nullptr, gfx::lock::Discard))) return false;
-    for (uint32_t y = 0; y < height; ++y) {
-      std::copy_n(pixels.data() + y * width, width,
-                  reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.bits) + y * locked.pitch));
-    }
-    texture_->UnlockRect(0);
-    rect_[0] = 0.5f / float(width);
-    rect_[1] = 0.5f / float(height);
-    rect_[2] = 1.0f + rect_[0];
-    rect_[3] = 1.0f + rect_[1];
-    return true;
-  }
-  bool GetInfo(lv::SourceInfo* info) override {
-    *info = {};
-    info->width = width;
-    info->height = height;
-    info->format = uint32_t(gfx::Format::A8R8G8B8);
-    return true;
-  }
-  void SetVolume(int32_t) override {}
-  void SetPan(int32_t) override {}
-  bool Attach(uint8_t) override { return true; }
-  gfx::Texture* GetTexture() override { return texture_; }
-  const float* GetTexelOffset() override { return rect_; }
-  void Detach() override {}
-  void ReleaseDeviceObjects() override {
-    if (texture_ != nullptr) texture_->Release();
-    texture_ = nullptr;
-  }
-  void Restart() override {}
-  bool Advance(uint32_t, bool* wrapped, bool* newFrame) override {
-    *wrapped = false;
-    *newFrame = true;
-    return true;
-  }
-
- private:
-  gfx::Texture* texture_ = nullptr;
-  float rect_[4] = {};
-};
-
-class Kind final : public lv::SourceDesc {
- public:
-  int32_t GetKind() override { return 1; }
-  const lv::ClassId* GetClassId() override { return &kId; }
-  const char* GetCategory() override { return "Test"; }
-  const char* GetName() override { return "Picture"; }
-  const char* GetDescription() override { return "A picture the test sets"; }
-  lv::Source* Create() override { return new Source; }
-  bool IsFileBased() override { return false; }
-  bool IsAnimated() override { return false; }
-  int32_t NumExtensions() override { return 0; }
-  const char* Extension(int32_t) override { return nullptr; }
-  const char* GetPrefix() override { return "Picture"; }
-};
+gfx::test::Picture Frame() { return frame; }
 
 }  // namespace picture
 
@@ -172,7 +106,7 @@ class PluginRender : public gfx::test::DeviceTest {
   gfx::Surface* backBuffer_ = nullptr;
   lv::LorvaneHost host_{nullptr};
   lv::PlugRegistry registry_;
-  picture::Kind pictureKind_;
+  gfx::test::PictureKind pictureKind_{picture::kId, "Picture", "A picture the test sets", &picture::Frame};
   lv::Plug* plug_ = nullptr;  // releases its device objects before TearDown
 };
 
@@ -352,9 +286,9 @@ class WarpRender : public PluginRender {
   void SetUp() override {
     PluginRender::SetUp();
     ASSERT_FALSE(HasFatalFailure());
-    picture::width = picture::height = kSide;
-    picture::pixels.assign(kSide * kSide, kGround);
-    picture::pixels[kMarkerY * kSide + kMarkerX] = kMarker;
+    picture::frame.width = picture::frame.height = kSide;
+    picture::frame.pixels.assign(kSide * kSide, kGround);
+    picture::frame.pixels[kMarkerY * kSide + kMarkerX] = kMarker;
     warp_.SourceName().Set("Picture:");
     warp_.SetOptions(0);
     warp_.SetStyle(5);  // Freeform: the knobs as they stand
@@ -372,7 +306,7 @@ class WarpRender : public PluginRender {
     const double angle = polarAngle + k.rot + polarDist * k.twist;
     const double dist = polarDist + k.pinch + std::sin(angle * k.petals + k.petalOffset) * k.petalStrength;
     const double half = 0.5 / kSide;
-    return Sample(picture::pixels, kSide, kSide, std::sin(angle) * dist + 0.5 + half,
+    return Sample(picture::frame.pixels, kSide, kSide, std::sin(angle) * dist + 0.5 + half,
                   -std::cos(angle) * dist + 0.5 + half, false);
   }
 

@@ -25,18 +25,12 @@
 #include "render/render_controller.h"
 #include "render/render_prompts.h"
 #include "test_plug.h"
+#include "test_show.h"
 #include "wav_bytes.h"
 
 namespace lvtest {
 namespace {
 
-struct Rgb {
-  uint8_t r, g, b;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kRed{220, 20, 20};
-constexpr Rgb kGreen{20, 200, 40};
 // Every patch marks the bottom-right quarter of the screen, so a frame read
 // back flipped or mirrored shows it elsewhere.
 constexpr Rgb kMarker{250, 250, 120};
@@ -79,24 +73,6 @@ class AnswerChooser : public lv::CompressorChooser {
   std::optional<media::CompressorChoice> ChooseCompressor() override { return choice; }
   media::CompressorChoice choice;
 };
-
-constexpr uint8_t kRedNote = 60;
-constexpr uint8_t kGreenNote = 62;
-
-// Notes on channel 0 at 29.97 frames per second: frame clocks 0, 33, 66,
-// 100, 133, 166, 200, 233, 266, 300 ms; the last record ends the show in
-// frame 9. Green is played over red from 100 to 200 ms.
-CaptureBytes TestShow() {
-  const uint32_t base = 90000;
-  return CaptureBytes{}
-      .Event(Message(0x90, kRedNote, 100), base)
-      .Spectrum(0.5f)
-      .Event(Message(0x90, kGreenNote, 100), base + 100)
-      .Event(Message(0x80, kGreenNote, 0), base + 200)
-      .Event(Message(0x90, kRedNote, 0), base + 260)
-      .Event(Message(0xF8), base + 300);
-}
-const std::vector<Rgb> kShowFrames = {kRed, kRed, kRed, kGreen, kGreen, kGreen, kRed, kRed, kBlack, kBlack};
 
 // A device on an EGL surfaceless context whose back buffer is the display.
 class Display {

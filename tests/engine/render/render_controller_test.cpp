@@ -18,17 +18,11 @@
 #include "render/frame_grabber.h"
 #include "render/render_prompts.h"
 #include "test_plug.h"
+#include "test_show.h"
 
 namespace lvtest {
 namespace {
 
-struct Rgb {
-  uint8_t r, g, b;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kRed{220, 20, 20};
-constexpr Rgb kGreen{20, 200, 40};
 constexpr Rgb kBlue{30, 40, 210};
 // What the right half and the bottom rows of every frame show, so that a
 // flipped, mirrored or sheared frame reads back wrong.
@@ -117,24 +111,7 @@ class FakeChooser : public lv::CompressorChooser {
   int asked = 0;
 };
 
-constexpr uint8_t kRedNote = 60;
-constexpr uint8_t kGreenNote = 62;
 constexpr uint8_t kBlueNote = 64;
-
-// Notes on channel 0, 29.97 fps: frame clocks 0, 33, 66, 100, 133, 166, 200,
-// 233, 266, 300 ms. The last record ends the capture in frame 9.
-CaptureBytes TestShow() {
-  const uint32_t base = 90000;
-  return CaptureBytes{}
-      .Event(Message(0x90, kRedNote, 100), base)
-      .Spectrum(0.5f)
-      .Event(Message(0x90, kGreenNote, 100), base + 100)
-      .Event(Message(0x80, kGreenNote, 0), base + 200)
-      .Event(Message(0x90, kRedNote, 0), base + 260)
-      .Event(Message(0xF8), base + 300);
-}
-const std::vector<Rgb> kShowFrames = {kRed,   kRed, kRed, kGreen, kGreen,
-                                      kGreen, kRed, kRed, kBlack, kBlack};
 
 class RenderControllerTest : public ::testing::Test {
  protected:

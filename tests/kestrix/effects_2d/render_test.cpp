@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "picture_source.h"
 #include "render_fixture.h"
 
 namespace {
@@ -37,69 +38,9 @@ inline uint32_t Mix(uint32_t under, uint32_t over, float a) {
 // size, standing for the picture drawn so far.
 inline uint32_t framebufferColour = 0xFF6080A0;
 
-class SolidSource final : public lv::Source {
- public:
-  ~SolidSource() override { ReleaseDeviceObjects(); }
-  int32_t GetKind() override { return 1; }
-  const lv::ClassId* GetClassId() override { return &kId; }
-  uint8_t SetOption0(uint8_t v) override { return v; }
-  uint8_t SetOption1(uint8_t v) override { return v; }
-  uint8_t SetOption2(uint8_t v) override { return v; }
-  bool Open(const char*) override {
-    texture_ = host->CreateTexture(16, 12, gfx::Format::A8R8G8B8, gfx::usage::None, gfx::Pool::Managed);
-    gfx::LockedRect locked;
-    if (texture_ == nullptr || gfx::Failed(texture_->LockRect(0, &locked, nullptr, gfx::lock::Discard))) return false;
-    for (uint32_t y = 0; y < 12; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.bits) + y * locked.pitch);
-      for (uint32_t x = 0; x < 16; ++x) row[x] = framebufferColour;
-    }
-    texture_->UnlockRect(0);
-    return true;
-  }
-  bool GetInfo(lv::SourceInfo* info) override {
-    *info = {};
-    info->width = 16;
-    info->height = 12;
-    return true;
-  }
-  void SetVolume(int32_t) override {}
-  void SetPan(int32_t) override {}
-  bool Attach(uint8_t) override { return true; }
-  gfx::Texture* GetTexture() override { return texture_; }
-  const float* GetTexelOffset() override { return kRect; }
-  void Detach() override {}
-  void ReleaseDeviceObjects() override {
-    if (texture_ != nullptr) texture_->Release();
-    texture_ = nullptr;
-  }
-  void Restart() override {}
-  bool Advance(uint32_t, bool* wrapped, bool* newFrame) override {
-    *wrapped = false;
-    *newFrame = true;
-    return true;
-  }
+gfx::test::Picture FramebufferPicture() { return {16, 12, std::vector<uint32_t>(16 * 12, framebufferColour)}; }
 
-  static constexpr lv::ClassId kId{0x5011D, 1, 2, {3, 4, 5, 6, 7, 8, 9, 11}};
-  static constexpr float kRect[4] = {0.5f / 16, 0.5f / 12, 1 + 0.5f / 16, 1 + 0.5f / 12};
-
- private:
-  gfx::Texture* texture_ = nullptr;
-};
-
-class FramebufferKind final : public lv::SourceDesc {
- public:
-  int32_t GetKind() override { return 1; }
-  const lv::ClassId* GetClassId() override { return &SolidSource::kId; }
-  const char* GetCategory() override { return "Test"; }
-  const char* GetName() override { return "Framebuffer"; }
-  const char* GetDescription() override { return "One solid colour"; }
-  lv::Source* Create() override { return new SolidSource; }
-  bool IsFileBased() override { return false; }
-  bool IsAnimated() override { return false; }
-  int32_t NumExtensions() override { return 0; }
-  const char* Extension(int32_t) override { return nullptr; }
-  const char* GetPrefix() override { return "Framebuffer"; }
-};
+inline constexpr lv::ClassId kFramebufferId{0x5011D, 1, 2, {3, 4, 5, 6, 7, 8, 9, 11}};
 
 // The pattern and "Framebuffer:" as sources.
 class Render : public KestrixRender {
@@ -109,7 +50,7 @@ class Render : public KestrixRender {
     ASSERT_FALSE(HasFatalFailure());
     library_->Registry().RegisterSourceKind(&framebufferKind_, nullptr);
   }
-  FramebufferKind framebufferKind_;
+  gfx::test::PictureKind framebufferKind_{kFramebufferId, "Framebuffer", "One solid colour", &FramebufferPicture};
 };
 
 std::string Byte(int v) { return std::string(1, char(uint8_t(v))); }

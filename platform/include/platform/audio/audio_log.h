@@ -1,15 +1,13 @@
 #pragma once
-
 // Where the audio code's diagnostic lines go: the program's log by default;
-// tests may capture them.
+// tests may capture them. Called like printf: audio::Log("...", ...).
+#include "platform/sys/log_channel.h"
+
 namespace audio {
 
-using LogSink = void (*)(const char* line);
-
-// printf-style; one line, no trailing newline needed.
-void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+extern sys::LogChannel Log;
 
 // Replaces the destination of Log lines; null restores the default.
-void SetLogSink(LogSink sink);
+inline void SetLogSink(sys::LogSink sink) { Log.SetSink(sink); }
 
 }  // namespace audio
