@@ -105,6 +105,9 @@ VideoPage::VideoPage(OptionsSheetContext& context, QWidget* parent) : OptionsPag
   // list's first mode in its place.
   const bool unlisted = resolutions_->count() > 0 && resolutions_->findData(PackedSize(width_, height_)) < 0;
   const bool custom = performance.cust != 0 || unlisted;
+  // The box is ticked only to show that size: the show's own flag, which
+  // decides whether it may go full screen, stays until the box is clicked.
+  keepCustomFlag_ = performance.cust == 0 && unlisted;
   custom_->setChecked(custom);
   ShowCustom(custom);
 
@@ -135,6 +138,7 @@ VideoPage::VideoPage(OptionsSheetContext& context, QWidget* parent) : OptionsPag
     connect(button, &QAbstractButton::clicked, this, [this] { MarkChanged(); });
   connect(custom_, &QCheckBox::clicked, this, [this](bool checked) {
     MarkChanged();
+    keepCustomFlag_ = false;
     ShowCustom(checked);
   });
   // A size typed is a change: OK applies it and the display is rebuilt for it.
@@ -218,7 +222,7 @@ void VideoPage::Apply() {
   if (std::optional<uint32_t> bits = Selected(depths_)) performance.bitsPerPixel = static_cast<int32_t>(*bits);
   if (std::optional<uint32_t> rate = Selected(rates_)) performance.refreshRate = static_cast<int32_t>(*rate);
   performance.workBuffers = workBuffers_->currentIndex();
-  performance.cust = custom_->isChecked() ? 1 : 0;
+  if (!keepCustomFlag_) performance.cust = custom_->isChecked() ? 1 : 0;
   performance.hide = hideCursor_->isChecked() ? 1 : 0;
   performance.npw2 = conserve_->isChecked() ? 1 : 0;
   performance.modified = 1;

@@ -62,6 +62,8 @@ class VideoPage final : public OptionsPage {
   uint32_t height_ = 0;
   uint32_t bits_ = 0;
   uint32_t rate_ = 0;
+  // An unlisted size shown as the custom one without the show's flag.
+  bool keepCustomFlag_ = false;
   QComboBox* adapters_ = nullptr;
   QComboBox* resolutions_ = nullptr;
   QComboBox* depths_ = nullptr;

@@ -98,7 +98,7 @@ TEST_F(OptionsSheetTest, AChangeOnOnePageMakesEveryShownPageApplyAndOnlyThose) {
   Click(video_page::kHideCursorCheck);
   sheet->accept();
   EXPECT_EQ(640, performance.width) << "the video page stores what it shows: the unlisted size as the custom one";
-  EXPECT_EQ(1, performance.cust);
+  EXPECT_EQ(0, performance.cust);
   EXPECT_EQ(1, performance.hold) << "the MIDI page was never shown, so it applies nothing";
   EXPECT_EQ(1, performance.modified);
 

@@ -142,8 +142,15 @@ TEST_F(VideoPageTest, AShowAtASizeTheAdapterDoesNotListKeepsItAsTheCustomSize) {
   sheet->accept();
   EXPECT_EQ(720, performance.width);
   EXPECT_EQ(576, performance.height);
-  EXPECT_EQ(1, performance.cust);
+  EXPECT_EQ(0, performance.cust) << "only shown as custom: the show's flag (and its full screen) stays";
   EXPECT_EQ(2, performance.workBuffers);
+
+  // Ticking the box again (off and on) makes it the show's custom size.
+  Open(OptionsSheet::kVideoPage);
+  Click(kCustomCheck);
+  Click(kCustomCheck);
+  sheet->accept();
+  EXPECT_EQ(1, performance.cust);
 
   // A listed size is shown on the list, as before.
   performance.width = 800;
