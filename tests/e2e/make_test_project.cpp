@@ -2,8 +2,9 @@
 // bank whose note plays the first plug-in kind of the libraries in
 // <folder>/Plugins, saved as <folder>/<name>, and puts it first in the
 // folder's recent-files list so the program opens it from its File menu.
+// The output size is the default one unless given.
 //
-// Usage: make_test_project <folder> <name> <note>
+// Usage: make_test_project <folder> <name> <note> [<width> <height>]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,8 +16,8 @@
 #include "registry/plugin_libraries.h"
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: make_test_project <folder> <name> <note>\n");
+  if (argc != 4 && argc != 6) {
+    std::fprintf(stderr, "usage: make_test_project <folder> <name> <note> [<width> <height>]\n");
     return 2;
   }
   const std::string folder = argv[1];
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
     lv::Performance performance;
     lv::Bank* bank = performance.CreateBank(0);
     performance.SelectBank(0);
+    if (argc == 6) {
+      performance.width = std::atoi(argv[4]);
+      performance.height = std::atoi(argv[5]);
+    }
     bank->slots[note].patch.reset(registry.CreatePlug(kind));
     bank->slots[note].bindings.Attach(bank->slots[note].patch.get());
     performance.name.Set(path.c_str());
