@@ -19,9 +19,10 @@ def wait_for(predicate, timeout, what):
     raise AssertionError("timed out waiting for " + what)
 
 
-def screenshot():
-    """The whole screen as (width, height, rows of (r, g, b) bytes)."""
-    data = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
+def screenshot(window=None):
+    """The whole screen, or what a window holds, as (width, height, rows of (r, g, b) bytes)."""
+    where = ["-root"] if window is None else ["-id", str(window)]
+    data = subprocess.run(["xwd", *where, "-silent"], check=True, capture_output=True).stdout
     header = struct.unpack(">25I", data[:100])
     header_size, width, height = header[0], header[4], header[5]
     byte_order, bits_per_pixel, bytes_per_line, ncolors = header[7], header[11], header[12], header[19]
