@@ -9,8 +9,9 @@
 #         built and run in the AddressSanitizer pass (LV_SANITIZE=address),
 #         where only ASAN tests are built (target lv_asan_tests).
 #
-# lv_add_x_test(<name> COMMAND ...)
-#   A command run under its own virtual X server (label e2e, Qt on xcb).
+# lv_add_x_test(<name> [SCREEN <w>x<h>x<depth>] COMMAND ...)
+#   A command run under its own virtual X server (label e2e, Qt on xcb), of
+#   1024x768x24 unless SCREEN says otherwise.
 #   Each such test starts its search for a free display number at its own
 #   base: xvfb-run's -a alone lets tests started at the same moment pick the
 #   same number, and one of them then talks to the other's server. The
@@ -67,7 +68,10 @@ function(lv_add_test name)
 endfunction()
 
 function(lv_add_x_test name)
-  cmake_parse_arguments(X "" "" "COMMAND" ${ARGN})
+  cmake_parse_arguments(X "" "SCREEN" "COMMAND" ${ARGN})
+  if(NOT X_SCREEN)
+    set(X_SCREEN 1024x768x24)
+  endif()
   get_property(count GLOBAL PROPERTY LV_X_TEST_COUNT)
   if(NOT count)
     set(count 0)
@@ -76,7 +80,7 @@ function(lv_add_x_test name)
   math(EXPR count "${count} + 1")
   set_property(GLOBAL PROPERTY LV_X_TEST_COUNT ${count})
   add_test(NAME ${name}
-           COMMAND xvfb-run -a -n ${server} -s "-screen 0 1024x768x24 -noreset" ${X_COMMAND}
+           COMMAND xvfb-run -a -n ${server} -s "-screen 0 ${X_SCREEN} -noreset" ${X_COMMAND}
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
   set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=xcb)
 endfunction()

@@ -10,9 +10,19 @@ D3D::D3D(SystemFactory factory) : factory_(std::move(factory)) {}
 
 D3D::~D3D() { Shutdown(); }
 
-gfx::Format D3D::FullScreenFormat() const {
-  if (request.adapter >= static_cast<uint32_t>(adapterCount_)) return gfx::Format::Unknown;
-  return ChooseBackBufferFormat(adapters_[request.adapter].modes, request);
+BackBufferLimit D3D::LimitOf(uint32_t adapter) const {
+  // Before a device is made its caps come from the graphics system.
+  gfx::DeviceCaps caps = caps_;
+  if (system_) system_->GetDeviceCaps(adapter, gfx::DeviceType::Hal, &caps);
+  BackBufferLimit limit;
+  if (caps.maxTextureWidth != 0 && caps.maxTextureWidth < limit.width) limit.width = caps.maxTextureWidth;
+  if (caps.maxTextureHeight != 0 && caps.maxTextureHeight < limit.height) limit.height = caps.maxTextureHeight;
+  return limit;
+}
+
+gfx::Format D3D::FullScreenFormat(const DisplayRequest& wanted) const {
+  if (wanted.adapter >= static_cast<uint32_t>(adapterCount_)) return gfx::Format::Unknown;
+  return ChooseBackBufferFormat(adapters_[wanted.adapter].modes, wanted, LimitOf(wanted.adapter));
 }
 
 D3D::InitResult D3D::Init(gfx::NativeWindow window, bool fullScreen) {
@@ -33,14 +43,11 @@ D3D::InitResult D3D::Init(gfx::NativeWindow window, bool fullScreen) {
   presentParameters_.presentationInterval = 1;
   presentParameters_.deviceWindow = window;
   presentParameters_.presentFallback = presentFallback_;
-  presentParameters_.backBufferFormat =
-      request.adapter < static_cast<uint32_t>(adapterCount_)
-          ? ChooseBackBufferFormat(adapters_[request.adapter].modes, request)
-          : gfx::Format::Unknown;
+  presentParameters_.backBufferFormat = FullScreenFormat(request);
   uint32_t adapter = 0;
   if (fullScreen) {
-    // Without a listed mode a device would be made at a size and format the
-    // screen never offered: refuse, and let the caller stay windowed.
+    // Without a format for its bits, or beyond the largest size, the screen
+    // cannot show the request: refuse, and let the caller stay windowed.
     if (presentParameters_.backBufferFormat == gfx::Format::Unknown) return kNoMatchingMode;
     presentParameters_.windowed = false;
     presentParameters_.fullScreenRefreshRate = request.refreshRate;

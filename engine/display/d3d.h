@@ -21,7 +21,8 @@ class D3D {
     kInitOk = 0,
     kNoGraphicsSystem = 2,
     kNoDevice = 3,
-    // Full screen only: no listed mode matches the request; nothing was made.
+    // Full screen only: no format for the request's bits, or a size beyond
+    // the device's largest; nothing was made.
     kNoMatchingMode = 4,
   };
 
@@ -63,13 +64,15 @@ class D3D {
 
   int AdapterCount() const { return adapterCount_; }
   const AdapterInfo& Adapter(int index) const { return adapters_[index]; }
-  // The format Init would choose for a full-screen request now.
-  gfx::Format FullScreenFormat() const;
+  // The format Init would choose for a full-screen device made for
+  // `wanted`; Unknown when none can be made for it.
+  gfx::Format FullScreenFormat(const DisplayRequest& wanted) const;
 
   DisplayRequest request;
 
  private:
   gfx::Result CreateDevice(uint32_t adapter, uint32_t flags);
+  BackBufferLimit LimitOf(uint32_t adapter) const;
 
   SystemFactory factory_;
   gfx::PresentCallback presentFallback_;

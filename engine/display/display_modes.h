@@ -56,8 +56,19 @@ inline constexpr std::array<DisplayFormat, 7> kDisplayFormats{{
     {gfx::Format::R5G6B5, 15},
 }};
 
-// The format of the first mode whose size, bits and refresh rate all equal
-// the request's; Unknown when none does.
-gfx::Format ChooseBackBufferFormat(const List& modes, const DisplayRequest& request);
+// The largest back buffer a device makes: its largest texture, as the back
+// buffer is one.
+struct BackBufferLimit {
+  uint32_t width = kMaxDisplaySide;
+  uint32_t height = kMaxDisplaySide;
+};
+
+// The format a full-screen device is made in for the request: that of the
+// first mode whose size, bits and refresh rate all equal the request's.
+// Full screen does not switch the display mode but scales the picture to the
+// screen, so any other size up to the limit, at any refresh rate, takes the
+// format of the first mode of the request's bits. Unknown when the size is
+// beyond the limit or no mode has those bits.
+gfx::Format ChooseBackBufferFormat(const List& modes, const DisplayRequest& request, BackBufferLimit limit);
 
 }  // namespace lv

@@ -38,13 +38,10 @@ DisplayRequest DisplaySwitch::FullScreenRequest() const {
 bool DisplaySwitch::SetDisplay(bool fullScreen) {
   sys::Log("SetDisplay started");
   if (fullScreen) {
-    // Checked before anything is torn down, so a mode this screen does not
-    // list leaves the windowed display as it was.
+    // Checked before anything is torn down, so a request this screen cannot
+    // show leaves the windowed display as it was.
     const DisplayRequest wanted = FullScreenRequest();
-    const List* modes = wanted.adapter < static_cast<uint32_t>(d3d_.AdapterCount())
-                            ? &d3d_.Adapter(static_cast<int>(wanted.adapter)).modes
-                            : nullptr;
-    if (modes == nullptr || ChooseBackBufferFormat(*modes, wanted) == gfx::Format::Unknown) {
+    if (d3d_.FullScreenFormat(wanted) == gfx::Format::Unknown) {
       sys::Log("Display mode %ux%u, %u bits, %u Hz is not available on adapter %u", wanted.width, wanted.height,
                wanted.bitsPerPixel, wanted.refreshRate, wanted.adapter);
       environment_.ReportModeUnavailable(wanted);

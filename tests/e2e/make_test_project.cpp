@@ -6,7 +6,9 @@
 // source; with "test-pattern" the project also starts the test-pattern
 // capture device (320 x 240 YUY2), whose source is "Cap0-Test Pattern:".
 //
-// Usage: make_test_project <folder> <name> <note> [<kind> [<source> [test-pattern]]]
+// The output size is the default one unless given with --size.
+//
+// Usage: make_test_project <folder> <name> <note> [<kind> [<source> [test-pattern]]] [--size=<w>x<h>]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,8 +56,13 @@ lv::PlugDesc* FindKind(lv::PlugRegistry& registry, const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  int width = 0;
+  int height = 0;
+  if (argc > 4 && std::sscanf(argv[argc - 1], "--size=%dx%d", &width, &height) == 2) --argc;
   if (argc < 4 || argc > 7) {
-    std::fprintf(stderr, "usage: make_test_project <folder> <name> <note> [<kind> [<source> [test-pattern]]]\n");
+    std::fprintf(stderr,
+                 "usage: make_test_project <folder> <name> <note> [<kind> [<source> [test-pattern]]] "
+                 "[--size=<w>x<h>]\n");
     return 2;
   }
   const std::string folder = argv[1];
@@ -78,6 +85,10 @@ int main(int argc, char** argv) {
     lv::Performance performance;
     lv::Bank* bank = performance.CreateBank(0);
     performance.SelectBank(0);
+    if (width > 0 && height > 0) {
+      performance.width = width;
+      performance.height = height;
+    }
     bank->slots[note].patch.reset(registry.CreatePlug(kind));
     if (sourceName != nullptr) bank->slots[note].patch->SetInputName(0, sourceName);
     bank->slots[note].bindings.Attach(bank->slots[note].patch.get());

@@ -19,9 +19,10 @@ def wait_for(predicate, timeout, what):
     raise AssertionError("timed out waiting for " + what)
 
 
-def screenshot():
-    """The whole screen as (width, height, rows of (r, g, b) bytes)."""
-    data = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
+def screenshot(window=None):
+    """The whole screen, or what a window holds, as (width, height, rows of (r, g, b) bytes)."""
+    where = ["-root"] if window is None else ["-id", str(window)]
+    data = subprocess.run(["xwd", *where, "-silent"], check=True, capture_output=True).stdout
     header = struct.unpack(">25I", data[:100])
     header_size, width, height = header[0], header[4], header[5]
     byte_order, bits_per_pixel, bytes_per_line, ncolors = header[7], header[11], header[12], header[19]
@@ -155,3 +156,76 @@ def assert_log_in_order(lines, expected):
             at += 1
         assert at < len(lines), "log line missing or out of order: %r\n%s" % (want, "\n".join(lines))
         at += 1
+
+
+class WindowManager:
+    """openbox on the virtual X server, for what only a window manager does:
+    frames, maximise buttons, stacking. Start it before the program."""
+
+    def __init__(self):
+        self.process = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        wait_for(self._up, 30, "the window manager")
+
+    def _up(self):
+        if self.process.poll() is not None:
+            raise AssertionError("openbox exited with %s" % self.process.returncode)
+        found = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True)
+        return "window id" in found.stdout
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+
+
+def window_property(window, name):
+    """The words of a window's (or the root's, for None) property, as xprop prints them; [] when unset."""
+    where = ["-root"] if window is None else ["-id", str(window)]
+    line = subprocess.run(["xprop", *where, name], capture_output=True, text=True).stdout.strip()
+    if "=" not in line and ":" not in line or "not found" in line or "no such atom" in line:
+        return []
+    values = line.split("=", 1)[1] if "=" in line else line.split(":", 1)[1]
+    return [v.strip() for v in values.replace("window id # ", "").split(",") if v.strip()]
+
+
+def client_geometry(window):
+    """(x, y, w, h) of a window's inside on the screen."""
+    values = {}
+    for line in subprocess.run(["xwininfo", "-id", str(window)], check=True, capture_output=True,
+                               text=True).stdout.splitlines():
+        if ":" in line:
+            key, value = line.split(":", 1)
+            values[key.strip()] = value.strip()
+    return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]), int(values["Width"]),
+            int(values["Height"]))
+
+
+def screen_size():
+    width, height = xdotool("getdisplaygeometry").split()
+    return int(width), int(height)
+
+
+def frame_extents(window):
+    """(left, right, top, bottom) of the frame the window manager puts round the window."""
+    values = window_property(window, "_NET_FRAME_EXTENTS")
+    return tuple(int(v) for v in values) if len(values) == 4 else (0, 0, 0, 0)
+
+
+def frame_geometry(window):
+    """(x, y, w, h) of the window with its frame."""
+    x, y, w, h = client_geometry(window)
+    left, right, top, bottom = frame_extents(window)
+    return x - left, y - top, w + left + right, h + top + bottom
+
+
+def top_window():
+    """The managed window stacked above all others."""
+    stacking = window_property(None, "_NET_CLIENT_LIST_STACKING")
+    return int(stacking[-1], 16) if stacking else None
+
+
+def set_maximised(window, maximised):
+    """Asks the window manager to maximise or restore, as its title bar buttons do."""
+    subprocess.run(["wmctrl", "-i", "-r", hex(window), "-b",
+                    ("add" if maximised else "remove") + ",maximized_vert,maximized_horz"], check=True)

@@ -3,7 +3,10 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "platform/window/qt_keys.h"
 #include "platform/window/virtual_keys.h"
@@ -55,27 +58,64 @@ void FloatingPreviewWindow::mouseDoubleClickEvent(QMouseEvent*) { SetFrameless(!
 
 void FloatingPreviewWindow::SetFrameless(bool frameless) {
   frameless_ = frameless;
-  setWindowFlag(Qt::FramelessWindowHint, frameless);
-  if (frameless)
+  // The frame goes and comes back on the window as it is: hiding and showing
+  // it again (what setWindowFlags does) lets the window manager forget its
+  // state and stacking, racing the new state written before it is mapped.
+  const Qt::WindowFlags flags = windowFlags().setFlag(Qt::FramelessWindowHint, frameless);
+  overrideWindowFlags(flags);
+  if (QWindow* window = windowHandle()) window->setFlags(flags);
+  if (frameless) {
+    settling_ = false;
     showMaximized();
-  else
+  } else {
     showNormal();
+    // Where it was before, asked for after the window manager's own restore.
+    // The sizes it passes through on the way (framed but still maximised,
+    // its own idea of the former place) are neither drags whose shape is
+    // kept nor places to come back to.
+    if (normal_.isValid()) {
+      settling_ = true;
+      setGeometry(normal_);
+      // Should the window manager not give that place back exactly.
+      QTimer::singleShot(kSettleMs, this, [this] { settling_ = false; });
+    }
+  }
   owner_.SurfaceMayHaveChanged();
+}
+
+bool FloatingPreviewWindow::FillsScreen() const {
+  const QScreen* shown = screen();
+  return shown != nullptr && frameGeometry().contains(shown->availableGeometry());
+}
+
+bool FloatingPreviewWindow::IsPlaced() const {
+  return !frameless_ && !settling_ && windowState() == Qt::WindowNoState && !FillsScreen();
+}
+
+void FloatingPreviewWindow::SettleAt(const QRect& now) {
+  if (settling_ && now == normal_) settling_ = false;
 }
 
 void FloatingPreviewWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  // Maximised by the window manager: the picture loses its frame as well.
-  if (event->type() == QEvent::WindowStateChange && isMaximized() && !frameless_) {
+  if (event->type() != QEvent::WindowStateChange) return;
+  // Maximised by the window manager (its title bar button): the picture
+  // loses its frame as well. Restored by it from the borderless picture: the
+  // frame comes back.
+  if (isMaximized() && !frameless_) {
     frameless_ = true;
     QMetaObject::invokeMethod(this, [this] { SetFrameless(true); }, Qt::QueuedConnection);
+  } else if (windowState() == Qt::WindowNoState && frameless_) {
+    frameless_ = false;
+    QMetaObject::invokeMethod(this, [this] { SetFrameless(false); }, Qt::QueuedConnection);
   }
 }
 
 void FloatingPreviewWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   const QRect now = geometry();
-  if (!keeping_ && !frameless_ && windowState() == Qt::WindowNoState && last_.isValid() && now.size() != last_.size()) {
+  if (event->spontaneous()) SettleAt(now);
+  if (!keeping_ && IsPlaced() && last_.isValid() && now.size() != last_.size()) {
     const SizingRect dragged = ToSizing(now);
     const SizingRect kept = owner_.KeepAspect(DraggedEdge(last_, now), dragged);
     if (kept != dragged) {
@@ -85,11 +125,14 @@ void FloatingPreviewWindow::resizeEvent(QResizeEvent* event) {
     }
   }
   last_ = geometry();
+  if (IsPlaced()) normal_ = geometry();
 }
 
 void FloatingPreviewWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  if (event->spontaneous()) SettleAt(geometry());
   if (size() == last_.size()) last_ = geometry();  // moved, not resized from a left or top edge
+  if (IsPlaced()) normal_ = geometry();
 }
 
 void FloatingPreviewWindow::closeEvent(QCloseEvent* event) {
@@ -119,6 +162,7 @@ bool FloatingPreview::Toggle() {
     window_ = new FloatingPreviewWindow(*this, surface);
     window_->setGeometry(place);
     window_->show();
+    if (links_.dockedSurface != nullptr) links_.dockedSurface->hide();
     surfaceId_ = surface->winId();
     // The display opens its own connection to the window system: the new
     // window must be there before it is named on another connection.
@@ -130,6 +174,10 @@ bool FloatingPreview::Toggle() {
     window->hide();
     // Later: pictures handed over before the switch may still be on their way to it.
     window->deleteLater();
+    if (links_.dockedSurface != nullptr) {
+      links_.dockedSurface->show();
+      QGuiApplication::sync();  // mapped before the display is set up into it
+    }
   }
   if (links_.display != nullptr) links_.display->SetDisplay(false);
   // The switch brings the main dialog forward; the preview stays in front of it.

@@ -34,10 +34,20 @@ class FloatingPreviewWindow final : public QWidget {
 
  private:
   void SetFrameless(bool frameless);
+  // Framed, neither maximised nor filling the screen: a place to come back to.
+  bool IsPlaced() const;
+  bool FillsScreen() const;
+  // The window system has put the restored window back at its former place
+  // (Qt's own geometry runs ahead of it, so only its events count).
+  void SettleAt(const QRect& now);
+
+  static constexpr int kSettleMs = 2000;
 
   FloatingPreview& owner_;
   QWidget* surface_;
-  QRect last_;  // the geometry the last resize left
+  QRect last_;    // the geometry the last resize left
+  QRect normal_;  // the inside of the window where it was last placed
+  bool settling_ = false;  // restored, on the way back to normal_
   bool frameless_ = false;
   bool keeping_ = false;
 };
@@ -48,6 +58,9 @@ class FloatingPreview {
     lv::Performer* performer = nullptr;  // required: its state can refuse the toggle
     DisplayControl* display = nullptr;   // the windowed display switch
     QWidget* outputArea = nullptr;       // where the docked picture is, and a new window's place
+    // The picture's surface inside the output area: hidden while floating, so
+    // that the area shows its plain background, as an empty static does.
+    QWidget* dockedSurface = nullptr;
     KeyboardTargets keys;
     // The widget the picture is shown in inside a new floating window; a
     // plain one when not given.

@@ -109,6 +109,7 @@ void Program::CreateMainDialog() {
   preview.performer = &performer_;
   preview.display = &displayControl_;
   preview.outputArea = area;
+  preview.dockedSurface = outputArea_;
   preview.keys = mainDialog_->KeyboardPlayTargets();
   preview.makeSurface = [this](QWidget* parent) { return floatingSurface_ = new OutputSurface(parent); };
   preview.backBufferSize = [this](uint32_t* width, uint32_t* height) {

@@ -36,8 +36,9 @@ class D3DTest : public testing::Test {
   }
 };
 
-TEST_F(D3DTest, FullScreenFormatIsTheFirstListedModeThatMatchesEveryField) {
+TEST_F(D3DTest, FullScreenFormatIsTheListedModesOrTheFirstOfTheBitsForAnySizeTheDeviceMakes) {
   const gfx::DisplayMode mode{1024, 768, 60, Format::Unknown};
+  const gfx::DisplayMode large{1280, 1024, 60, Format::Unknown};
   struct Case {
     std::map<Format, std::vector<gfx::DisplayMode>> modes;
     lv::DisplayRequest request;
@@ -50,19 +51,38 @@ TEST_F(D3DTest, FullScreenFormatIsTheFirstListedModeThatMatchesEveryField) {
       // R5G6B5 goes by the label 15, X1R5G5B5 by 16.
       {{{Format::R5G6B5, {mode}}, {Format::X1R5G5B5, {mode}}}, {0, 1024, 768, 15, 60}, Format::R5G6B5},
       {{{Format::R5G6B5, {mode}}, {Format::X1R5G5B5, {mode}}}, {0, 1024, 768, 16, 60}, Format::X1R5G5B5},
-      {{{Format::X8R8G8B8, {mode}}}, {0, 1024, 768, 32, 75}, Format::Unknown},
+      // A listed mode wins over the first of its bits.
+      {{{Format::A8R8G8B8, {large}}, {Format::X8R8G8B8, {mode}}}, {0, 1024, 768, 32, 60}, Format::X8R8G8B8},
+      // Sizes and rates the screen does not list are scaled to it: the first format of the bits.
+      {{{Format::A8R8G8B8, {large}}, {Format::X8R8G8B8, {mode}}}, {0, 800, 600, 32, 60}, Format::A8R8G8B8},
+      {{{Format::X8R8G8B8, {mode}}}, {0, 1024, 768, 32, 75}, Format::X8R8G8B8},
+      {{{Format::X8R8G8B8, {mode}}}, {0, 1280, 768, 32, 60}, Format::X8R8G8B8},
+      {{{Format::R5G6B5, {mode}}, {Format::X1R5G5B5, {mode}}}, {0, 800, 600, 15, 60}, Format::R5G6B5},
+      {{{Format::X8R8G8B8, {mode}}}, {0, 1, 1, 32, 60}, Format::X8R8G8B8},
+      // What cannot be made: bits no format has, no size, beyond the largest side.
       {{{Format::X8R8G8B8, {mode}}}, {0, 1024, 768, 24, 60}, Format::Unknown},
-      {{{Format::X8R8G8B8, {mode}}}, {0, 1280, 768, 32, 60}, Format::Unknown},
+      {{{Format::X8R8G8B8, {mode}}}, {0, 800, 600, 16, 60}, Format::Unknown},
+      {{{Format::X8R8G8B8, {mode}}}, {0, 0, 600, 32, 60}, Format::Unknown},
+      {{{Format::X8R8G8B8, {mode}}}, {0, 800, 16385, 32, 60}, Format::Unknown},
+      {{{Format::X8R8G8B8, {mode}}}, {1, 1024, 768, 32, 60}, Format::Unknown},
   };
   for (const Case& c : cases) {
     script.adapters = {{"card", "screen", c.modes}};
     script.adapters[0].modes[Format::X8R8G8B8].push_back({640, 480, 60, Format::Unknown});
     ListModes();
-    d3d.request = c.request;
-    EXPECT_EQ(d3d.FullScreenFormat(), c.expected) << c.request.width << "x" << c.request.height << " "
-                                                  << c.request.bitsPerPixel << " bits " << c.request.refreshRate;
+    EXPECT_EQ(d3d.FullScreenFormat(c.request), c.expected)
+        << "adapter " << c.request.adapter << " " << c.request.width << "x" << c.request.height << " "
+        << c.request.bitsPerPixel << " bits " << c.request.refreshRate;
     d3d.Shutdown();
   }
+}
+
+TEST_F(D3DTest, TheLargestFullScreenSizeIsTheDevicesLargestTexture) {
+  script.maxTextureSide = 2048;
+  ListModes();
+  EXPECT_EQ(d3d.FullScreenFormat({0, 2048, 2048, 32, 60}), Format::X8R8G8B8);
+  EXPECT_EQ(d3d.FullScreenFormat({0, 2049, 600, 32, 60}), Format::Unknown);
+  EXPECT_EQ(d3d.FullScreenFormat({0, 800, 2049, 32, 60}), Format::Unknown);
 }
 
 TEST_F(D3DTest, DriverInfoKeepsFourAdaptersAndStopsAtAFailingIdentifier) {
@@ -98,14 +118,17 @@ TEST_F(D3DTest, InitTriesHardwareThenSoftwareAndAnswersItsCodes) {
   EXPECT_EQ(noSystem.Init(gfx::NativeWindow{}, false), lv::D3D::kNoGraphicsSystem);
 }
 
-TEST_F(D3DTest, FullScreenWithoutAListedModeMakesNoDevice) {
+TEST_F(D3DTest, FullScreenIsMadeAtAnUnlistedSizeAndRefusedOnlyWhereItCannotBe) {
   ListModes();
   d3d.Shutdown();
   script.createFlags.clear();
-  d3d.request = {0, 1280, 1024, 32, 75};
-  EXPECT_EQ(d3d.Init(gfx::NativeWindow{}, true), lv::D3D::kNoMatchingMode);
-  EXPECT_TRUE(script.createFlags.empty());
-  EXPECT_EQ(d3d.Device(), nullptr);
+  for (const lv::DisplayRequest& impossible : {lv::DisplayRequest{0, 1024, 768, 24, 60},
+                                               lv::DisplayRequest{0, 16385, 768, 32, 60}}) {
+    d3d.request = impossible;
+    EXPECT_EQ(d3d.Init(gfx::NativeWindow{}, true), lv::D3D::kNoMatchingMode) << impossible.width;
+    EXPECT_TRUE(script.createFlags.empty());
+    EXPECT_EQ(d3d.Device(), nullptr);
+  }
 
   d3d.request = {0, 1024, 768, 32, 60};
   ASSERT_EQ(d3d.Init(gfx::NativeWindow{}, true), lv::D3D::kInitOk);
@@ -113,6 +136,16 @@ TEST_F(D3DTest, FullScreenWithoutAListedModeMakesNoDevice) {
   EXPECT_EQ(d3d.LastPresentParameters().backBufferFormat, Format::X8R8G8B8);
   EXPECT_EQ(d3d.LastPresentParameters().fullScreenRefreshRate, 60u);
   EXPECT_EQ(d3d.BackBufferDesc().width, 1024u);
+  d3d.Shutdown();
+
+  // Not listed: made at the requested size, to be scaled to the screen.
+  d3d.request = {0, 800, 600, 32, 75};
+  ASSERT_EQ(d3d.Init(gfx::NativeWindow{}, true), lv::D3D::kInitOk);
+  EXPECT_FALSE(d3d.LastPresentParameters().windowed);
+  EXPECT_EQ(d3d.LastPresentParameters().backBufferFormat, Format::X8R8G8B8);
+  EXPECT_EQ(d3d.BackBufferDesc().width, 800u);
+  EXPECT_EQ(d3d.BackBufferDesc().height, 600u);
+  EXPECT_EQ(d3d.request.width, 800u);
 }
 
 TEST_F(D3DTest, WindowedInitMakesACopySwapDeviceClearedToBlack) {

@@ -103,26 +103,40 @@ TEST_F(SetDisplayTest, WindowedGivesEveryChannelTheBankAndFullScreenOnlyTheMaske
   EXPECT_NE(std::find(entries.begin(), entries.end(), "cursor off"), entries.end());
 }
 
-TEST_F(SetDisplayTest, AModeTheScreenDoesNotListKeepsTheWindowedDisplay) {
+TEST_F(SetDisplayTest, ASizeTheScreenDoesNotListIsShownFullScreenAtThatSize) {
+  StartWindowed();
+  performance->width = 800;
+  performance->height = 600;
+  ASSERT_TRUE(display.SetDisplay(true));
+  EXPECT_TRUE(journal.Matching("mode unavailable").empty());
+  EXPECT_TRUE(display.IsFullScreen());
+  EXPECT_EQ(performer.State(), lv::FullScreen);
+  EXPECT_FALSE(d3d.LastPresentParameters().windowed);
+  EXPECT_EQ(d3d.BackBufferDesc().width, 800u);
+  EXPECT_EQ(d3d.BackBufferDesc().height, 600u);
+  EXPECT_EQ(host.TargetDesc().width, 800u);
+  EXPECT_EQ(ChannelsWith(bankA), 2);
+}
+
+TEST_F(SetDisplayTest, ARequestTheScreenCannotShowKeepsTheWindowedDisplay) {
   StartWindowed();
   ASSERT_TRUE(display.SetDisplay(false));
   gfx::Device* before = d3d.Device();
   journal.Clear();
-  performance->width = 1280;
-  performance->height = 1024;
+  performance->bitsPerPixel = 24;  // no format of the screen has 24 bits
 
   EXPECT_TRUE(display.SetDisplay(true));
-  EXPECT_EQ(journal.Entries(), (std::vector<std::string>{"mode unavailable 1280x1024"}));
+  EXPECT_EQ(journal.Entries(), (std::vector<std::string>{"mode unavailable 1024x768"}));
   EXPECT_EQ(d3d.Device(), before);
   EXPECT_EQ(performer.State(), lv::Live);
   EXPECT_EQ(ChannelsWith(bankA), 16);
 }
 
-TEST_F(SetDisplayTest, AnUnlistedModeWhileInFullScreenGoesBackToWindowed) {
+TEST_F(SetDisplayTest, ARequestTheScreenCannotShowWhileInFullScreenGoesBackToWindowed) {
   StartWindowed();
   ASSERT_TRUE(display.SetDisplay(true));
   journal.Clear();
-  performance->refreshRate = 75;
+  performance->bitsPerPixel = 24;
   EXPECT_TRUE(display.SetDisplay(true));
   EXPECT_EQ(journal.Matching("mode unavailable").size(), 1u);
   EXPECT_FALSE(display.IsFullScreen());

@@ -22,6 +22,7 @@ struct SystemScript {
   bool failHardware = false;          // hardware vertex processing is refused
   bool failSoftware = false;
   uint32_t maxBackBufferSide = 0;     // non-zero: larger back buffers are refused
+  uint32_t maxTextureSide = 0;        // non-zero: the largest texture the caps give
   std::vector<uint32_t> createFlags;  // every CreateDevice call's flags
   uint32_t textureCaps = 0;
 };
@@ -55,6 +56,7 @@ class ScriptedGraphicsSystem final : public gfx::GraphicsSystem {
   gfx::Result GetDeviceCaps(uint32_t, gfx::DeviceType type, gfx::DeviceCaps* caps) override {
     gfx::Result result = real_ ? real_->GetDeviceCaps(0, type, caps) : gfx::Result::NotAvailable;
     caps->textureCaps = script_->textureCaps;
+    if (script_->maxTextureSide != 0) caps->maxTextureWidth = caps->maxTextureHeight = script_->maxTextureSide;
     return result;
   }
   gfx::Result CreateDevice(uint32_t, gfx::DeviceType type, gfx::NativeWindow focus, uint32_t flags,
