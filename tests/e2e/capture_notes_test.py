@@ -38,12 +38,7 @@ def main():
 
     run = RunningProgram(program, [kestrix], prepare)
     try:
-        displays = run.log_lines().count("SetDisplay finished")
-        xdotool("windowfocus", "--sync", run.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "1")
-        wait_for(lambda: run.log_lines().count("SetDisplay finished") > displays, 30, "the project to open")
+        run.open_first_recent()
 
         controls = run.controls()
         click(*centre(controls["1106"][1]))  # Use Keyboard

@@ -50,13 +50,8 @@ def main():
     run = RunningProgram(program, [library], prepare)
     try:
         time.sleep(1.0)
-        displays = lambda: run.log_lines().count("SetDisplay finished")
-        opened = displays()
-        xdotool("windowfocus", "--sync", run.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "1")
-        wait_for(lambda: displays() > opened, 30, "the project to open")
+        displays = run.displays_set
+        run.open_first_recent()
 
         controls = run.controls()
         click(*centre(controls["1106"][1]))  # Use Keyboard

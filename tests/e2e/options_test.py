@@ -46,12 +46,7 @@ def main():
     run = RunningProgram(program, [library], prepare)
     sheet_path = run.geometry_path + ".options"
     try:
-        displays = run.log_lines().count("SetDisplay finished")
-        xdotool("windowfocus", "--sync", run.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "1")
-        wait_for(lambda: run.log_lines().count("SetDisplay finished") > displays, 30, "the project to open")
+        run.open_first_recent()
         displays = run.log_lines().count("SetDisplay finished")
 
         xdotool("windowfocus", "--sync", run.dialog)

@@ -77,13 +77,8 @@ def main():
     run = RunningProgram(program, [library], prepare)
     try:
         screen_w, screen_h = screen_size()
-        displays = lambda: run.log_lines().count("SetDisplay finished")
-        opened = displays()
-        xdotool("windowfocus", "--sync", run.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "1")
-        wait_for(lambda: displays() > opened, 30, "the project to open")
+        displays = run.displays_set
+        run.open_first_recent()
 
         def describe():
             w = preview()

@@ -129,6 +129,18 @@ class RunningProgram:
         with open(self.log_path) as f:
             return [line.rstrip("\n") for line in f]
 
+    def displays_set(self):
+        return self.log_lines().count("SetDisplay finished")
+
+    def open_first_recent(self):
+        """File, then the first recent file; waits for the display the project sets up."""
+        opened = self.displays_set()
+        xdotool("windowfocus", "--sync", self.dialog)
+        xdotool("key", "alt+f")
+        time.sleep(0.5)
+        xdotool("key", "1")
+        wait_for(lambda: self.displays_set() > opened, 30, "the project to open")
+
     def controls(self):
         """Visible controls: {id: (class, (x, y, w, h), text, text width)}."""
         found = {}

@@ -70,14 +70,7 @@ def main():
     try:
         time.sleep(1.0)
         assert green_pixels() == 0, "green before the key went down"
-        displays = run.log_lines().count("SetDisplay finished")
-
-        # File, then the first recent file.
-        xdotool("windowfocus", "--sync", run.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "1")
-        wait_for(lambda: run.log_lines().count("SetDisplay finished") > displays, 30, "the project to open")
+        run.open_first_recent()
 
         controls = run.controls()
         click(*centre(controls["1106"][1]))  # Use Keyboard
