@@ -81,6 +81,10 @@ TEST_F(GlowOverCapture, FramesArriveWhileTheRenderThreadDrawsTheCaptureSource) {
       last = delivered;
     }
     passes.fetch_add(1);
+    // The pause a real pass makes after presenting, outside the frame lock:
+    // without it the lock passes straight back to this loop and the other
+    // thread may wait for it the whole run.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   });
   std::thread options = Loop(stop, [&](int i) {
     {
