@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "capture_frame_passes.h"
 #include "device_fixture.h"
 #include "host/lorvane_host.h"
 #include "platform/sys/critical_section.h"
@@ -63,13 +64,6 @@ class ShowThreads : public gfx::test::DeviceTest {
     DeviceTest::TearDown();
   }
 
-  template <typename Body>
-  static std::thread Loop(std::atomic<bool>& stop, Body body) {
-    return std::thread([&stop, body]() mutable {
-      for (int i = 0; !stop.load(); ++i) body(i);
-    });
-  }
-
   gfx::Surface* backBuffer_ = nullptr;
   lv::LorvaneHost host;
   lv::PlugRegistry registry;
@@ -95,30 +89,18 @@ TEST_F(ShowThreads, RecordingAndPlayingACaptureSourceWhileTheDisplaysSurfacesCom
   ASSERT_TRUE(player->Attach(100));
 
   std::atomic<bool> stop{false};
-  std::atomic<uint32_t> passes{0}, freshPasses{0}, resets{0};
-  std::thread render = Loop(stop, [&, last = uint32_t(0)](int i) mutable {
-    {
-      sys::CriticalSectionLock pass(frameLock);
-      ASSERT_EQ(gfx::Result::Ok, device_->BeginScene());
+  std::atomic<uint32_t> resets{0};
+  lvtest::CaptureFramePasses frames(*device_, frameLock, *device);
+  std::thread render = lvtest::Loop(stop, [&](int i) {
+    frames.Pass([&] {
       // A new note every few passes starts the recording again.
       if (i % 12 == 0) recorder->NoteOn();
       recorder->Render(16);
       bool wrapped = false, fresh = false;
       player->Advance(16, &wrapped, &fresh);
-      // Slower than the device's frames, so some arrive inside the frame.
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      ASSERT_EQ(gfx::Result::Ok, device_->EndScene());
-      const uint32_t delivered = device->Renderer() != nullptr ? device->Renderer()->FrameCount() : 0;
-      if (delivered != last) freshPasses.fetch_add(1);
-      last = delivered;
-    }
-    passes.fetch_add(1);
-    // The pause a real pass makes after presenting, outside the frame lock:
-    // without it the lock passes straight back to this loop and the other
-    // thread may wait for it the whole run.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
   });
-  std::thread options = Loop(stop, [&](int i) {
+  std::thread options = lvtest::Loop(stop, [&](int i) {
     if (i % 4 == 3) {
       // A display reset: each half under the frame lock.
       show.ReleaseSurfaces();
@@ -131,12 +113,12 @@ TEST_F(ShowThreads, RecordingAndPlayingACaptureSourceWhileTheDisplaysSurfacesCom
     std::this_thread::sleep_for(std::chrono::milliseconds(15));
   });
   lvtest::WatchProgress(
-      passes, kRunFor, [&] { return freshPasses.load() > 10 && resets.load() > 3; }, "frame drawn");
+      frames.passes, kRunFor, [&] { return frames.fresh.load() > 10 && resets.load() > 3; }, "frame drawn");
   stop = true;
   render.join();
   options.join();
 
-  EXPECT_GT(freshPasses.load(), 10u) << "frames were delivered while frames were drawn";
+  EXPECT_GT(frames.fresh.load(), 10u) << "frames were delivered while frames were drawn";
   const Sampler* loop = builtin::FindSampler(bank.samplers, "Loop");
   ASSERT_NE(loop, nullptr);
   EXPECT_EQ(8u, loop->Capacity()) << "the sampler's frames came back after each reset";

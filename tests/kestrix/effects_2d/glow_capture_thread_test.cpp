@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "capture/capture_manager.h"
+#include "capture_frame_passes.h"
 #include "kinds/source_kind_registrar.h"
 #include "platform/sys/critical_section.h"
 #include "progress_watchdog.h"
@@ -46,14 +47,6 @@ class GlowOverCapture : public KestrixRender {
     KestrixRender::TearDown();
   }
 
-  // Runs `body` on a thread of its own until `stop` is set.
-  template <typename Body>
-  static std::thread Loop(std::atomic<bool>& stop, Body body) {
-    return std::thread([&stop, body]() mutable {
-      for (int i = 0; !stop.load(); ++i) body(i);
-    });
-  }
-
   std::unique_ptr<builtin::RegistryRegistrar<lv::PlugRegistry>> registrar_;
   std::unique_ptr<builtin::CaptureManager> captures_;
   builtin::CaptureDevice* device = nullptr;
@@ -66,27 +59,15 @@ class GlowOverCapture : public KestrixRender {
 TEST_F(GlowOverCapture, FramesArriveWhileTheRenderThreadDrawsTheCaptureSource) {
   NoteOn(100);
   std::atomic<bool> stop{false};
-  std::atomic<uint32_t> passes{0}, freshPasses{0}, changes{0};
-  std::thread render = Loop(stop, [&, last = uint32_t(0)](int) mutable {
-    {
-      sys::CriticalSectionLock pass(frameLock);
-      ASSERT_EQ(gfx::Result::Ok, device_->BeginScene());
+  std::atomic<uint32_t> changes{0};
+  lvtest::CaptureFramePasses frames(*device_, frameLock, *device);
+  std::thread render = lvtest::Loop(stop, [&](int) {
+    frames.Pass([&] {
       device_->Clear(0, nullptr, gfx::clear::Target | gfx::clear::ZBuffer, 0xFF000000, 1.0f, 0);
       plug_->Render(16);
-      // Slower than the device's frames, so some arrive inside the frame.
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      ASSERT_EQ(gfx::Result::Ok, device_->EndScene());
-      const uint32_t delivered = device->Renderer() != nullptr ? device->Renderer()->FrameCount() : 0;
-      if (delivered != last) freshPasses.fetch_add(1);
-      last = delivered;
-    }
-    passes.fetch_add(1);
-    // The pause a real pass makes after presenting, outside the frame lock:
-    // without it the lock passes straight back to this loop and the other
-    // thread may wait for it the whole run.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
   });
-  std::thread options = Loop(stop, [&](int i) {
+  std::thread options = lvtest::Loop(stop, [&](int i) {
     {
       sys::CriticalSectionLock hold(frameLock);
       if (i % 8 == 7)
@@ -98,12 +79,12 @@ TEST_F(GlowOverCapture, FramesArriveWhileTheRenderThreadDrawsTheCaptureSource) {
     std::this_thread::sleep_for(std::chrono::milliseconds(15));
   });
   lvtest::WatchProgress(
-      passes, kRunFor, [&] { return freshPasses.load() > 10 && changes.load() > 8; }, "frame drawn");
+      frames.passes, kRunFor, [&] { return frames.fresh.load() > 10 && changes.load() > 8; }, "frame drawn");
   stop = true;
   render.join();
   options.join();
 
-  EXPECT_GT(freshPasses.load(), 10u) << "frames were delivered while frames were drawn";
+  EXPECT_GT(frames.fresh.load(), 10u) << "frames were delivered while frames were drawn";
   EXPECT_GT(changes.load(), 8u) << "the device was flipped and restarted meanwhile";
   EXPECT_TRUE(device->Running());
   ExpectStatesRestored();
