@@ -14,6 +14,8 @@
 #include <cpuid.h>
 #endif
 
+#include "host/reported_clock.h"
+
 namespace lv {
 
 namespace {
@@ -106,6 +108,19 @@ int32_t MhzFromCounts(int64_t t1, int64_t t2, int64_t t3, int64_t frequency, uin
   return static_cast<int32_t>(mhz);
 }
 
+int32_t ProcessorClockMHz(const std::filesystem::path& root) {
+  // The loop estimate takes two iterations a cycle, which no current
+  // processor keeps, so it is only the last resort.
+  const int32_t reported = ReportedClockMHz(root);
+  if (reported > 0) return reported;
+  int32_t largest = 0;
+  for (int i = 0; i < kClockMeasurements; ++i) {
+    const int32_t mhz = MeasureClockOnce();
+    if (mhz > largest) largest = mhz;
+  }
+  return largest;
+}
+
 uint32_t QuerySystemInfo(SystemInfo* info) {
   uint32_t result = 0;
   info->cpuMHz = 0;
@@ -113,12 +128,7 @@ uint32_t QuerySystemInfo(SystemInfo* info) {
   info->family = info->model = info->stepping = 0;
   info->physicalKB = info->virtualKB = 0;
 
-  if (info->request & SystemInfo::kRequestClock) {
-    for (int i = 0; i < kClockMeasurements; ++i) {
-      const int32_t mhz = MeasureClockOnce();
-      if (mhz > info->cpuMHz) info->cpuMHz = mhz;
-    }
-  }
+  if (info->request & SystemInfo::kRequestClock) info->cpuMHz = ProcessorClockMHz("/");
 
   const ProcessorFacts processor = ReadProcessor();
   if (!processor.hasCpuid) result |= SystemInfo::kResultNoCpuid;

@@ -1,7 +1,8 @@
 #pragma once
-// What the host knows of the machine: processor clock estimate, features and
+// What the host knows of the machine: processor clock, features and
 // identification, and memory.
 #include <cstdint>
+#include <filesystem>
 
 namespace lv {
 
@@ -41,7 +42,11 @@ struct SystemInfo {
 // Fills `info` as its request bits ask; answers the Result bits.
 uint32_t QuerySystemInfo(SystemInfo* info);
 
-// One clock measurement from counter readings around an empty loop of
+// The processor's clock in MHz as the system under `root` reports it, else,
+// where it reports none, the largest of three loop measurements.
+int32_t ProcessorClockMHz(const std::filesystem::path& root);
+
+// One loop measurement from counter readings around an empty loop of
 // `iterations` taken at two cycles each: t1 and t2 back to back (the cost of
 // a reading), t3 after the loop, `frequency` counts per second. 0 when the
 // readings give no positive time.

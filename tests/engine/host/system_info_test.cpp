@@ -2,9 +2,67 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <regex>
+#include <string>
+
+#include "host/lorvane_host.h"
 
 namespace {
+
+// The clocks this machine reports, in MHz: every processor's cpufreq
+// minimum to maximum where the kernel has them, else the spread of
+// /proc/cpuinfo's "cpu MHz" lines.
+struct ClockRange {
+  double low = std::numeric_limits<double>::infinity();
+  double high = 0.0;
+
+  bool Empty() const { return high <= 0.0; }
+  void Add(double mhz) {
+    if (!(mhz > 0.0)) return;
+    low = std::min(low, mhz);
+    high = std::max(high, mhz);
+  }
+};
+
+ClockRange ReportedClockRange() {
+  ClockRange range;
+  std::error_code error;
+  const std::regex processor("cpu[0-9]+");
+  for (const auto& entry : std::filesystem::directory_iterator("/sys/devices/system/cpu", error)) {
+    if (!std::regex_match(entry.path().filename().string(), processor)) continue;
+    for (const char* bound : {"cpuinfo_min_freq", "cpuinfo_max_freq"}) {
+      double khz = 0.0;
+      if (std::ifstream(entry.path() / "cpufreq" / bound) >> khz) range.Add(khz / 1000.0);
+    }
+  }
+  if (!range.Empty()) return range;
+  std::ifstream cpuinfo("/proc/cpuinfo");
+  for (std::string line; std::getline(cpuinfo, line);) {
+    double mhz = 0.0;
+    if (line.rfind("cpu MHz", 0) == 0 && std::sscanf(line.c_str(), "cpu MHz : %lf", &mhz) == 1) range.Add(mhz);
+  }
+  return range;
+}
+
+TEST(SystemInfo, TheHostsProcessorClockLiesWithinWhatTheSystemReports) {
+  // cpuinfo may give the current clock, so it is read on both sides.
+  ClockRange range = ReportedClockRange();
+  lv::LorvaneHost host;
+  const ClockRange after = ReportedClockRange();
+  if (range.Empty() && after.Empty()) GTEST_SKIP() << "this machine reports no processor clock";
+  if (!after.Empty()) {
+    range.Add(after.low);
+    range.Add(after.high);
+  }
+  EXPECT_GE(host.GetCpuMHz(), static_cast<int32_t>(std::floor(range.low)));
+  EXPECT_LE(host.GetCpuMHz(), static_cast<int32_t>(std::ceil(range.high)));
+}
 
 TEST(SystemInfo, ClockEstimatesNeverComeFromANonPositiveTime) {
   constexpr uint32_t kLoop = 0x80000;
