@@ -13,7 +13,9 @@
 //                  freed, the display's surfaces released and restored.
 //   D3D lock       D3D::deviceLock_ (engine/display/d3d.h). Device creation
 //                  and release against frames and presentation; the render
-//                  thread holds it from BeginFrame to EndScene.
+//                  thread holds it from BeginFrame to EndScene. Presenting
+//                  holds it while a read-back picture is handed to its
+//                  widget, so the program switches that widget under it.
 //   device lock    gfx::DeviceLock (this file), inside the device: every
 //                  device call takes it; a frame holds it from BeginScene to
 //                  EndScene.

@@ -105,9 +105,11 @@ def click(x, y):
 
 class RunningProgram:
     """The program copied into a fresh folder with the given plug-in
-    libraries in Plugins/ beside it; `prepare(folder)` runs before it starts."""
+    libraries in Plugins/ beside it; `prepare(folder)` runs before it starts.
+    `arguments` go on its command line; `environment` changes its
+    environment (a value of None removes the variable)."""
 
-    def __init__(self, program, libraries, prepare=None):
+    def __init__(self, program, libraries, prepare=None, arguments=(), environment=None):
         self.folder = tempfile.mkdtemp(prefix="lorvan-e2e-")
         shutil.copy(program, os.path.join(self.folder, "lorvan-gpu"))
         os.mkdir(os.path.join(self.folder, "Plugins"))
@@ -119,7 +121,13 @@ class RunningProgram:
         if prepare:
             prepare(self.folder)
         env = dict(os.environ, QT_QPA_PLATFORM="xcb", LV_DUMP_GEOMETRY=self.geometry_path)
-        self.process = subprocess.Popen([os.path.join(self.folder, "lorvan-gpu")], cwd=self.folder, env=env)
+        for name, value in (environment or {}).items():
+            if value is None:
+                env.pop(name, None)
+            else:
+                env[name] = value
+        self.process = subprocess.Popen([os.path.join(self.folder, "lorvan-gpu"), *arguments], cwd=self.folder,
+                                        env=env)
         wait_for(lambda: "Entering main message loop" in self.log_lines(), 60, "the message loop")
         wait_for(lambda: os.path.exists(self.geometry_path) and "\n101\t" in "\n" + open(self.geometry_path).read(),
                  30, "the geometry dump")

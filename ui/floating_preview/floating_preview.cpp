@@ -152,6 +152,7 @@ bool FloatingPreview::Busy() const {
 
 bool FloatingPreview::Toggle() {
   if (Busy()) return false;
+  FloatingPreviewWindow* closing = nullptr;
   if (window_ == nullptr) {
     QRect place(100, 100, 320, 240);
     if (QWidget* area = links_.outputArea) {
@@ -168,18 +169,20 @@ bool FloatingPreview::Toggle() {
     // window must be there before it is named on another connection.
     QGuiApplication::sync();
   } else {
-    FloatingPreviewWindow* window = window_;
+    closing = window_;
     window_ = nullptr;
     surfaceId_ = 0;
-    window->hide();
-    // Later: pictures handed over before the switch may still be on their way to it.
-    window->deleteLater();
+    closing->hide();
     if (links_.dockedSurface != nullptr) {
       links_.dockedSurface->show();
       QGuiApplication::sync();  // mapped before the display is set up into it
     }
   }
   if (links_.display != nullptr) links_.display->SetDisplay(false);
+  // Only once the display is set up elsewhere is no picture handed to the
+  // closed window's surface any more. Deleted later: this may be its own
+  // close, and repaints queued for it are dropped once it has gone.
+  if (closing != nullptr) closing->deleteLater();
   // The switch brings the main dialog forward; the preview stays in front of it.
   if (window_ != nullptr) window_->raise();
   return true;

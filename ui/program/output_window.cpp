@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <mutex>
 
 #include "platform/window/qt_keys.h"
@@ -33,7 +34,11 @@ void OutputSurface::ShowPicture(const gfx::PresentImage& image) {
     std::lock_guard lock(pictureMutex);
     picture_ = copy.copy();
   }
-  window::RunOnUiThread([this] { update(); });
+  // The surface may be gone by the time the user-interface thread gets to
+  // it (the floating preview closed): the repaint is then dropped.
+  window::RunOnUiThread([surface = QPointer<OutputSurface>(this)] {
+    if (surface) surface->update();
+  });
 }
 
 QPaintEngine* OutputSurface::paintEngine() const {

@@ -280,7 +280,12 @@ gfx::NativeWindow Program::FullScreenWindow() { return outputWindow_->Native(); 
 
 gfx::NativeWindow Program::WindowedOutput() {
   OutputSurface* surface = preview_ && preview_->IsFloating() ? floatingSurface_ : outputArea_;
-  windowedSurface_.store(surface);
+  {
+    // Under the lock every present holds: once stored, no picture is still
+    // being handed to the surface this one replaces, which may then go.
+    sys::CriticalSectionLock lock(d3d_.DeviceLock());
+    windowedSurface_.store(surface);
+  }
   return surface->Native();
 }
 

@@ -158,7 +158,8 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   OutputSurface* outputArea_ = nullptr;  // inside the main dialog
   std::unique_ptr<ui::FloatingPreview> preview_;
   OutputSurface* floatingSurface_ = nullptr;  // inside the floating preview while it is shown
-  // Where the windowed picture goes when it is handed over (render thread).
+  // Where the windowed picture goes when it is handed over; read by every
+  // present and replaced only under the D3D lock.
   std::atomic<OutputSurface*> windowedSurface_{nullptr};
   std::unique_ptr<ui::TitleWindow> title_;
   bool shutDown_ = false;
