@@ -117,8 +117,9 @@ void LiveFrameLoop(benchmark::State& state, const std::vector<std::string>& kind
   SampleCounter counter;
   rig.Assign(kOpenerNote, std::make_unique<SampleCounter::Probe>(counter, true), -128);
   rig.Assign(kCloserNote, std::make_unique<SampleCounter::Probe>(counter, false), 127);
-  // The offline pace: no waiting and no pause, a fixed frame time per pass.
-  rig.Performer().SetPlayback(kFrameStepMs, nullptr, nullptr);
+  // The offline pace (a frame callback, as an offline render has): no waiting
+  // and no pause, a fixed frame time per pass.
+  rig.Performer().SetPlayback(kFrameStepMs, [](void*) { return true; }, nullptr);
   rig.Connect(lv::PlayingCapture);
   lv::Performer& performer = rig.Performer();
   auto play = [&performer](uint8_t note) { performer.PushMidi({0x00640090u | uint32_t(note) << 8, 0}); };

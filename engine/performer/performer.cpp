@@ -1,5 +1,7 @@
 #include "performer/performer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <mutex>
 
 #include "modulation/audio_input.h"
@@ -19,6 +21,8 @@ constexpr int kNoProgram = -1;
 constexpr uint32_t kPaceMs = 16;
 constexpr uint32_t kNoWaitAfterMs = 11;
 constexpr uint32_t kPresentPauseMs = 3;
+// Keeps one wait within the event's range at an absurdly low frame rate.
+constexpr double kLongestPlaybackWaitMs = 86400000.0;
 
 const float kSilentSpectrum[AudioInput::kSpectrumLength] = {};
 
@@ -272,6 +276,30 @@ void Performer::RunPass() {
     }
     previousClock_ = static_cast<int>(playbackClock_);
     playbackClock_ += frameStep_;
+    // Real-time playback has no other wait: Present does not wait for a
+    // retrace everywhere (a virtual display, software rendering, an
+    // off-screen surface), and the fixed step would run ahead of the wall
+    // clock. An offline render goes on as fast as its frames are written.
+    if (frameCallback_ == nullptr) {
+      const uint32_t startMs = playbackStartMs_;
+      const double dueMs = playbackClock_;
+      const double stepMs = frameStep_;
+      frame.unlock();
+      WaitForPlaybackClock(startMs, dueMs, stepMs);
+    }
+  }
+}
+
+void Performer::WaitForPlaybackClock(uint32_t startMs, double dueMs, double stepMs) {
+  // Measured from the playback's start, not pass by pass, so the waits do not
+  // drift; a late pass waits for nothing and the next ones catch up.
+  while (running_.load() && state_.load() == PlayingCapture) {
+    const double earlyMs = dueMs - static_cast<double>(clock_() - startMs);
+    if (earlyMs <= 0.0) return;
+    // One step at most, then the pass runs: a clock that stands still cannot
+    // hold the loop. A push, leaving playback or Stop wakes the wait: look again.
+    const double waitMs = std::min({std::ceil(earlyMs), std::ceil(stepMs), kLongestPlaybackWaitMs});
+    if (!event_.Wait(static_cast<uint32_t>(waitMs))) return;
   }
 }
 
@@ -283,6 +311,7 @@ void Performer::SetPlayback(double frameStepMs, FrameCallback callback, void* ar
   frameCallbackArgument_ = argument;
   playbackClock_ = 0.0;
   previousClock_ = 0;
+  playbackStartMs_ = clock_();
   playbackEndPosted_ = false;
 }
 
@@ -295,8 +324,13 @@ void Performer::PostPlaybackEnd() {
 void Performer::SetState(PerformerState state) { WriteState(state); }
 
 void Performer::WriteState(int state) {
-  sys::CriticalSectionLock frame(frameLock_);
-  state_.store(state);
+  int previous;
+  {
+    sys::CriticalSectionLock frame(frameLock_);
+    previous = state_.exchange(state);
+  }
+  // A playback waiting for its next pass's time ends at once (Esc).
+  if (previous == PlayingCapture && state != PlayingCapture) event_.Set();
 }
 
 void Performer::Post(MessageWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -163,6 +163,10 @@ class Performer {
   void DrainRing();
   bool StoreInRing(const MidiEvent& event);
   void PostPlaybackEnd();
+  // Real-time playback, outside the frame lock: waits until the clock is
+  // `dueMs` past `startMs`, for one frame step at most; ends early on Stop or
+  // when the state leaves playback.
+  void WaitForPlaybackClock(uint32_t startMs, double dueMs, double stepMs);
   bool OnFrameThread() const { return frameThread_.load() == std::this_thread::get_id(); }
   bool InChannelMask(uint8_t channel) const { return (ChannelMask() >> channel) & 1; }
   bool HoldMode() const;
@@ -202,6 +206,9 @@ class Performer {
   void* frameCallbackArgument_ = nullptr;
   double playbackClock_ = 0.0;
   int previousClock_ = 0;
+  // The clock when the playback began: real-time playback begins each pass
+  // once the clock has moved past it by the playback clock.
+  uint32_t playbackStartMs_ = 0;
   // The end of a playback is reported once: the stop it asks for runs once.
   bool playbackEndPosted_ = false;
   // Under the frame lock: the render thread's passes, or a NoteEndScope.
