@@ -33,7 +33,7 @@ std::string BundledProjectPath(const std::string& parentFolder, const std::strin
 // never saved, the user cancels or the folder cannot be made. Otherwise the
 // media are copied (a copy that fails leaves its inputs on the old path and
 // the others are still done) and the project saved under the new name; false
-// when any copy or the save failed. Names that are not files (capture
+// when any copy or the save failed (a failed save puts the old name back). Names that are not files (capture
 // devices, work buffers: source kinds that are not file based) are left
 // alone. Existing files are never overwritten: a file of the same name from
 // elsewhere gets a numbered name ("loop_2.avi"). `progress` may be null.

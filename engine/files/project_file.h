@@ -11,6 +11,7 @@
 #include "files/show_objects.h"
 #include "modulation/lfo.h"
 #include "performance/performance.h"
+#include "platform/sys/critical_section.h"
 
 namespace lv {
 
@@ -22,6 +23,9 @@ class ProjectFileDialogs;
 struct ProjectFileContext {
   PlugRegistry* registry = nullptr;       // kinds of the saved patches (loading)
   LfoArray* lfos = &LfoTable;             // the LFO table saved and loaded
+  // Loading: held while the file's LFOs go into `lfos`, the lock the render
+  // thread advances them under; null when no other thread uses them.
+  sys::CriticalSection* lfoLock = nullptr;
   int32_t adapterCount = 1;               // display adapters present (loading)
   ProjectFileDialogs* dialogs = nullptr;  // null: no dialog, so a missing name cancels
   FileProgress* progress = nullptr;       // null: no progress window
@@ -43,7 +47,8 @@ bool SavePerformance(Performance& performance, bool saveAs, const ProjectFileCon
 // torn down, when the user cancels, the file does not open, or it is not a
 // whole run of sections (a file cut short: the reason goes to
 // `context.failure`); otherwise true, also when parts of the file could not
-// be used.
+// be used. The file's LFOs reach `context.lfos` only after the whole file
+// was read, in one step under `context.lfoLock`.
 bool LoadPerformance(Performance& performance, const char* fileName, const ProjectFileContext& context);
 
 }  // namespace lv

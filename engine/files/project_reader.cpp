@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "files/project_file_dialogs.h"
 #include "files/project_sections.h"
 #include "lv/file_chunk_stream.h"
+#include "platform/sys/critical_section.h"
 #include "platform/sys/log.h"
 #include "registry/plug_registry.h"
 
@@ -28,6 +31,13 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+// What one LFO's "LFOI" sections gave.
+struct LoadedLfo {
+  bool read = false;
+  std::optional<int32_t> type;  // none: the LFO keeps its own
+  float offset = 0, scale = 0, rate = 0, phase = 0, duty = 0;
+};
+
 class ProjectReader {
  public:
   ProjectReader(std::FILE* file, int64_t length, Performance& performance, const ProjectFileContext& context)
@@ -38,6 +48,8 @@ class ProjectReader {
         context_(context) {}
 
   void Read();
+  // The file's LFO values into `lfos`; their running phase and output stay.
+  void CopyLfosInto(LfoArray& lfos) const;
 
  private:
   // Raw bytes of the section body, never past its end.
@@ -57,6 +69,8 @@ class ProjectReader {
   int64_t bodyEnd_ = 0;
   Performance& performance_;
   const ProjectFileContext& context_;
+  // The live table is written only once the whole file was read.
+  std::array<LoadedLfo, kLfoCount> lfos_{};
 };
 
 bool ProjectReader::ReadRaw(void* dest, int64_t n) {
@@ -116,15 +130,29 @@ void ProjectReader::ReadLfo() {
       default: break;
     }
   }
-  if (index < 0 || index >= kLfoCount || context_.lfos == nullptr) return;
-  Lfo& lfo = (*context_.lfos)[size_t(index)];
-  // A section without a type keeps the LFO's own.
-  if (type) lfo.type = *type;
+  if (index < 0 || index >= kLfoCount) return;
+  LoadedLfo& lfo = lfos_[size_t(index)];
+  lfo.read = true;
+  if (type) lfo.type = type;
   lfo.offset = offset;
   lfo.scale = scale;
   lfo.rate = rate;
   lfo.phase = phase;
-  lfo.parm = duty;
+  lfo.duty = duty;
+}
+
+void ProjectReader::CopyLfosInto(LfoArray& lfos) const {
+  for (size_t i = 0; i < lfos_.size(); ++i) {
+    const LoadedLfo& loaded = lfos_[i];
+    if (!loaded.read) continue;
+    Lfo& lfo = lfos[i];
+    if (loaded.type) lfo.type = *loaded.type;
+    lfo.offset = loaded.offset;
+    lfo.scale = loaded.scale;
+    lfo.rate = loaded.rate;
+    lfo.phase = loaded.phase;
+    lfo.parm = loaded.duty;
+  }
 }
 
 void ProjectReader::ReadBanks() {
@@ -323,7 +351,14 @@ bool LoadPerformance(Performance& performance, const char* fileName, const Proje
     context.progress->Open("Loading Performance...");
     context.progress->SetText("Loading header...");
   }
-  ProjectReader(file.release(), *length, performance, context).Read();
+  ProjectReader reader(file.release(), *length, performance, context);
+  reader.Read();
+  if (context.lfos != nullptr) {
+    // The render thread advances the live table under this lock, halted too.
+    std::unique_lock<sys::CriticalSection> lock;
+    if (context.lfoLock != nullptr) lock = std::unique_lock(*context.lfoLock);
+    reader.CopyLfosInto(*context.lfos);
+  }
 
   if (Bank* first = performance.BankAt(0)) performance.SelectBank(first->programNumber);
   performance.modified = 0;

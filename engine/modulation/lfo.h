@@ -1,8 +1,8 @@
 #pragma once
 // The performance's low-frequency oscillators. The render thread advances the
 // table once per pass under the Performer's frame lock; the Options sheet's
-// LFOs page writes records under the same lock, and the knobs read outputs
-// concurrently (single 32-bit fields).
+// LFOs page and a project being opened write records under the same lock,
+// and the knobs read outputs concurrently (single 32-bit fields).
 #include <array>
 #include <cstdint>
 

@@ -1,4 +1,5 @@
-// The File menu: new, open, close, save, and the save-if-modified prompt.
+// The File menu: new, open, close, save, bundle, and the save-if-modified
+// prompt.
 #include "dialogs/program_ids.h"
 #include "main_dialog/main_dialog.h"
 
@@ -95,6 +96,21 @@ void MainDialog::SavePerformance(bool saveAs) {
     RebuildRecentFiles();
   }
   if (saveAs) UpdateMainTitle();
+}
+
+void MainDialog::BundleProject() {
+  lv::Performance* performance = Current();
+  if (performance == nullptr || services_.bundler == nullptr) return;
+  const std::string before = performance->name.CStr();
+  const bool bundled = services_.bundler->Bundle(*performance);
+  // A bundle whose copies partly failed was still saved in its new folder,
+  // and later saves go there: the title and the list follow the file.
+  if (!bundled && before == performance->name.CStr()) return;
+  if (services_.recent != nullptr) {
+    services_.recent->Add(performance->name.CStr());
+    RebuildRecentFiles();
+  }
+  UpdateMainTitle();
 }
 
 void MainDialog::SaveOptionsAsDefaults() {

@@ -392,9 +392,7 @@ bool MainDialog::MenuCommand(int id) {
       if (services_.capture != nullptr && !CaptureOrPlayback()) services_.capture->RenderCaptureFile();
       return true;
     case ids::kMenuSystemInfo: dialogs_->ShowSystemInfo(Handle()); return true;
-    case ids::kMenuBundle:
-      if (services_.bundler != nullptr && Current() != nullptr) services_.bundler->Bundle(*Current());
-      return true;
+    case ids::kMenuBundle: BundleProject(); return true;
     case ids::kMenuOptions: ShowOptions(); return true;
     case ids::kMenuAbout:
       if (services_.showTitleWindow) services_.showTitleWindow();

@@ -123,6 +123,7 @@ class MainDialog final : public QMainWindow {
   void OpenPerformance(const char* fileName);
   void ClosePerformance();
   void SavePerformance(bool saveAs);
+  void BundleProject();
   void SaveOptionsAsDefaults();
   void ShowOptions();
   void FullScreen();

@@ -47,6 +47,10 @@ class ProjectFiles {
 class ProjectBundler {
  public:
   virtual ~ProjectBundler() = default;
+  // True when the media were copied and the project saved in the new
+  // folder under its new name. False otherwise; the performance then keeps
+  // its old name unless the project was saved there all the same (a media
+  // file that could not be copied).
   virtual bool Bundle(lv::Performance& performance) = 0;
 };
 

@@ -14,6 +14,7 @@ void ProjectFiles::SetMainDialog(QWidget* dialog) {
 lv::ProjectFileContext ProjectFiles::Context() {
   lv::ProjectFileContext context;
   context.registry = &registry_;
+  context.lfoLock = &lfoLock_;
   context.adapterCount = adapterCount_ ? adapterCount_() : 1;
   context.dialogs = dialogs_.get();
   context.show = show_;

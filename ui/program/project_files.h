@@ -9,6 +9,7 @@
 #include "files/project_file.h"
 #include "files/project_file_dialogs.h"
 #include "main_dialog/main_dialog_services.h"
+#include "platform/sys/critical_section.h"
 #include "progress/progress_window.h"
 
 namespace app {
@@ -29,9 +30,10 @@ class ProgressWindowFileProgress final : public lv::FileProgress {
 
 class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
  public:
-  // `adapterCount` answers the display adapters present when a file loads.
-  ProjectFiles(lv::PlugRegistry& registry, std::function<int()> adapterCount)
-      : registry_(registry), adapterCount_(std::move(adapterCount)) {}
+  // `adapterCount` answers the display adapters present when a file loads;
+  // `lfoLock` is the lock the render thread advances the live LFOs under.
+  ProjectFiles(lv::PlugRegistry& registry, std::function<int()> adapterCount, sys::CriticalSection& lfoLock)
+      : registry_(registry), adapterCount_(std::move(adapterCount)), lfoLock_(lfoLock) {}
 
   // The dialogs and the progress window belong to the main dialog.
   void SetMainDialog(QWidget* dialog);
@@ -48,6 +50,7 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
 
   lv::PlugRegistry& registry_;
   std::function<int()> adapterCount_;
+  sys::CriticalSection& lfoLock_;
   QWidget* mainDialog_ = nullptr;
   lv::ShowObjects* show_ = nullptr;
   std::unique_ptr<lv::CommonProjectFileDialogs> dialogs_;

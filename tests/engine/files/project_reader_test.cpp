@@ -256,7 +256,12 @@ TEST_F(ProjectFileTest, AFileCutShortIsRefusedWithAReasonAndTouchesNothing) {
   lv::Bank* bank = original.CreateBank(6);
   AddPatch(*bank, 10, 1);
   AddPatch(*bank, 11, 2);
+  for (lv::Lfo& lfo : lfos) lfo.rate = 7.0f;
   ASSERT_TRUE(Save(original));
+  lfos = lv::LfoArray{};  // the live table, at 1 cycle per second
+  const auto liveLfosKept = [&] {
+    return std::all_of(lfos.begin(), lfos.end(), [](const lv::Lfo& lfo) { return lfo.rate == 1.0f; });
+  };
   const std::vector<uint8_t> whole = ReadFileBytes(path);
   const std::vector<size_t> ends = SectionEnds(whole);
   ASSERT_EQ(ends.back(), whole.size());
@@ -279,6 +284,7 @@ TEST_F(ProjectFileTest, AFileCutShortIsRefusedWithAReasonAndTouchesNothing) {
     EXPECT_STREQ(current.name.CStr(), "playing.LVP");
     ASSERT_NE(PatchOf(current, 3, 1), nullptr);
     EXPECT_EQ(current.currentBankNumber, 3);
+    EXPECT_TRUE(liveLfosKept()) << "the file's LFOs reached the live table";
   }
 
   // The 21-byte head of a real project: "PERF" says more than follows.
@@ -299,6 +305,13 @@ TEST_F(ProjectFileTest, AFileCutShortIsRefusedWithAReasonAndTouchesNothing) {
   lv::Performance header;
   EXPECT_TRUE(Load(header));
   EXPECT_EQ(header.width, 1280);
+  EXPECT_TRUE(liveLfosKept());
+
+  // Whole, the file's LFOs arrive.
+  WriteFileBytes(path, whole);
+  lv::Performance loaded;
+  EXPECT_TRUE(Load(loaded));
+  EXPECT_EQ(lfos[99].rate, 7.0f);
 }
 
 TEST_F(ProjectFileTest, ChunksThatEndEarlyInsideWholeSectionsStillLoad) {

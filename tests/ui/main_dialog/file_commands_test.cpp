@@ -1,10 +1,14 @@
-// New, open, save, close and the save-if-modified prompt, with the title.
+// New, open, save, close, bundle and the save-if-modified prompt, with the
+// title.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include <QMenu>
+#include <QTemporaryDir>
 
+#include "files/project_bundle.h"
 #include "main_dialog_fixture.h"
 
 namespace uitest {
@@ -164,6 +168,84 @@ TEST_F(FileCommandsTest, ExitAsksFirstAndCancelKeepsEverything) {
   dialog->close();
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(Current(), nullptr);
+}
+
+// "Bundle Project" through the real bundling, its two questions answered
+// from a script (no folder: cancelled).
+class ScriptedBundler final : public ui::ProjectBundler, public lv::BundleDialogs {
+ public:
+  bool Bundle(lv::Performance& performance) override { return lv::BundleProject(performance, *this, {}); }
+  std::optional<std::string> AskParentFolder(const std::string&) override { return folder; }
+  std::optional<std::string> AskProjectName(const std::string&) override { return name; }
+  std::optional<std::string> folder;
+  std::string name = "Show";
+};
+
+class BundleCommandTest : public MainDialogTest {
+ protected:
+  BundleCommandTest() {
+    ui::MainDialogServices services = Services();
+    services.bundler = &bundler;
+    dialog = std::make_unique<ui::MainDialog>(services);
+    dialog->AttachToPerformer();
+  }
+  // A saved performance with one patch reading `media`.
+  void SavedShow(const std::string& media) {
+    NewPerformance();
+    Assign(5, 0);
+    Patch().inputName = media;
+    projects.saveAsPath = old;
+    dialog->Command(ids::kMenuSaveAs);
+  }
+  UiPlug& Patch() const { return *static_cast<UiPlug*>(Current()->NotePatch(5)); }
+  std::string Title() const { return dialog->windowTitle().toStdString(); }
+  std::string FirstRecentMenuItem() const {
+    for (QAction* action : dialog->FileMenu()->actions())
+      if (action->objectName() == QString::number(ids::kMenuRecentFirst)) return action->text().toStdString();
+    return {};
+  }
+
+  std::string InFolder(const char* name) const { return folder.filePath(QString::fromUtf8(name)).toStdString(); }
+
+  ScriptedBundler bundler;
+  QTemporaryDir folder;
+  const std::string old = InFolder("old.LVP");
+  const std::string bundled = InFolder("Show/Show.LVP");
+};
+
+TEST_F(BundleCommandTest, TheBundledProjectTakesTheTitleAndLeadsTheRecentFiles) {
+  std::ofstream(InFolder("clip.avi")) << "frames";
+  SavedShow(InFolder("clip.avi"));
+  ASSERT_EQ(Title(), "Lorvane GPU v1.06 - " + old);
+
+  // Cancelled, and a parent folder that is not there: nothing moves.
+  for (const std::optional<std::string>& parent : {std::optional<std::string>(), std::optional(InFolder("absent"))}) {
+    bundler.folder = parent;
+    dialog->Command(ids::kMenuBundle);
+    EXPECT_EQ(Current()->name.CStr(), old);
+    EXPECT_EQ(Title(), "Lorvane GPU v1.06 - " + old);
+    EXPECT_EQ(recent.entries, std::vector<std::string>{old});
+    EXPECT_EQ(FirstRecentMenuItem(), "&1 - " + old);
+  }
+
+  bundler.folder = folder.path().toStdString();
+  dialog->Command(ids::kMenuBundle);
+  ASSERT_TRUE(std::filesystem::exists(bundled));
+  EXPECT_EQ(Patch().inputName, InFolder("Show/clip.avi"));
+  EXPECT_EQ(Title(), "Lorvane GPU v1.06 - " + bundled);
+  EXPECT_EQ(recent.entries, (std::vector<std::string>{bundled, old}));
+  EXPECT_EQ(FirstRecentMenuItem(), "&1 - " + bundled);
+}
+
+TEST_F(BundleCommandTest, ABundleSavedWithAFileItCouldNotCopyStillTakesTheTitle) {
+  // Later saves go to the bundle's project, so the title must name it.
+  SavedShow(InFolder("missing.avi"));
+  bundler.folder = folder.path().toStdString();
+  dialog->Command(ids::kMenuBundle);
+  ASSERT_TRUE(std::filesystem::exists(bundled));
+  EXPECT_EQ(Patch().inputName, InFolder("missing.avi"));
+  EXPECT_EQ(Title(), "Lorvane GPU v1.06 - " + bundled);
+  EXPECT_EQ(recent.entries.front(), bundled);
 }
 
 }  // namespace
