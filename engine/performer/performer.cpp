@@ -221,6 +221,9 @@ void Performer::RunPass() {
     device->BeginFrame();
     frameThread_.store(std::this_thread::get_id());
   }
+  // Knobs turned since the last pass reach their patches before any note
+  // starts or renders with them.
+  MakeKnobWrites();
   if (state == PlayingCapture) {
     if (CaptureFile* file = capture_.load()) {
       const int now = static_cast<int>(playbackClock_);
@@ -327,10 +330,30 @@ void Performer::WriteState(int state) {
   int previous;
   {
     sys::CriticalSectionLock frame(frameLock_);
+    // A state write comes before a patch is edited in its dialog or halted
+    // for a switch: nothing may reach it from the render thread afterwards.
+    MakeKnobWrites();
     previous = state_.exchange(state);
   }
   // A playback waiting for its next pass's time ends at once (Esc).
   if (previous == PlayingCapture && state != PlayingCapture) event_.Set();
+}
+
+void Performer::WriteKnob(const KnobWrite& write) {
+  const bool handOver = running_.load() != 0 && renderThread_.load() != std::this_thread::get_id();
+  if (handOver && knobWrites_.Put(write)) return;
+  sys::CriticalSectionLock frame(frameLock_);
+  // The writes still waiting were made first.
+  MakeKnobWrites();
+  write.Make();
+}
+
+void Performer::MakeKnobWrites() {
+  if (knobWrites_.Empty()) return;
+  sys::CriticalSectionLock frame(frameLock_);
+  KnobWrites::Batch batch;
+  const int count = knobWrites_.Take(batch);
+  for (int i = 0; i < count; ++i) batch[static_cast<size_t>(i)].Make();
 }
 
 void Performer::Post(MessageWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

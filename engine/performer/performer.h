@@ -26,6 +26,7 @@
 #include "modulation/midi_controller_table.h"
 #include "performance/performance.h"
 #include "performer/active_note.h"
+#include "performer/knob_writes.h"
 #include "performer/midi_event.h"
 #include "performer/performer_state.h"
 #include "platform/sys/critical_section.h"
@@ -80,6 +81,19 @@ class Performer {
   void PushMidi(const MidiEvent& event);
   // Queues the event only when the ring has room; never waits.
   bool TryPushMidi(const MidiEvent& event);
+
+  // --- Knob turns and binding changes (any thread) -------------------------
+  // Hands the change to the render thread, which makes it at the start of
+  // its next pass, in every state (the latest write of a field wins), so the
+  // caller never waits for a pass. It is made at once, under the frame lock,
+  // when no render thread runs, on the render thread itself, and when the
+  // table is full.
+  void WriteKnob(const KnobWrite& write);
+  // Makes every change still waiting, under the frame lock. Each pass does it
+  // first; so do state writes, bank and performance switches and ReleaseNote,
+  // one of which comes before a patch is edited or deleted: no waiting write
+  // outlives its patch.
+  void MakeKnobWrites();
 
   // --- State (user-interface thread) --------------------------------------
   // Waits for the pass in progress to end, then writes the state.
@@ -219,6 +233,8 @@ class Performer {
   // Program changes that arrived while halted (the user interface may be
   // switching banks or performances), applied by the first pass that is not.
   std::array<std::atomic<int>, kChannels> pendingProgram_;
+  // Knob turns and binding changes waiting for the next pass.
+  KnobWrites knobWrites_;
 
   std::atomic<uint32_t> channelMask_{0};
   // Under the list lock: bit c of entry n = note n is down on channel c.

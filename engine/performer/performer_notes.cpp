@@ -194,6 +194,8 @@ void Performer::ReleaseNote(uint8_t note) {
   // One wait and one scene for every channel: the caller may delete the
   // patch as soon as this returns.
   NoteEndScope ending(*this);
+  // The patch may be replaced or edited next: knob writes for it are made now.
+  MakeKnobWrites();
   for (uint8_t channel = 0; channel < kChannels; ++channel) {
     if (!InChannelMask(channel)) continue;
     EndNote(note, channel, false);
@@ -208,6 +210,8 @@ void Performer::ReleaseNote(uint8_t note) {
 
 void Performer::SetChannelBank(uint8_t channel, Bank* bank) {
   channel &= 15;
+  // Before the early return: a bank about to be deleted may be on no channel.
+  MakeKnobWrites();
   Bank* old = channelBanks_[channel].load();
   if (old == bank) return;
   const int remembered = state_.load();

@@ -10,7 +10,9 @@
 //                  by the render thread for a whole pass; other threads take
 //                  it to change what passes read: the state, LFO records,
 //                  capture devices starting and stopping, samplers made and
-//                  freed, the display's surfaces released and restored.
+//                  freed, the display's surfaces released and restored, the
+//                  performance fields the Options pages write, knob writes
+//                  that cannot wait for the render thread.
 //   D3D lock       D3D::deviceLock_ (engine/display/d3d.h). Device creation
 //                  and release against frames and presentation; the render
 //                  thread holds it from BeginFrame to EndScene. Presenting
@@ -26,6 +28,8 @@
 //   leaf locks     held for work in memory (or a file write) only:
 //                  TextureRenderer::lock_ (the newest captured frame),
 //                  FreeFramePlug::instanceLock_ (calls into the instance),
+//                  KnobWrites::lock_ (knob writes waiting for the next pass;
+//                  they are made outside it, under the frame lock),
 //                  AudioInput::passLock_ then AudioInput::audioLock_ (a pass
 //                  analysing; the buffer lists), the wave-in and sound-mixer
 //                  locks, ServoPort::users_ then ServoPort::lock_ (users; the

@@ -4,8 +4,10 @@
 #include <QSignalBlocker>
 #include <QWidget>
 #include <algorithm>
+#include <mutex>
 
 #include "performance/note_slot.h"
+#include "performer/performer.h"
 
 namespace ui {
 
@@ -64,6 +66,21 @@ void KnobShelf::Populate(lv::NoteSlot* slot) {
   const int params = plug_ != nullptr ? std::min(n, static_cast<int>(plug_->GetNumParams())) : 0;
   int enabled = 0;
   for (int i = 0; i < params; ++i) enabled += plug_->IsParamEnabled(i) ? 1 : 0;
+  // Read between passes (bound parameters change in every pass), after any
+  // turn still on its way has reached the patch.
+  std::vector<int32_t> values(static_cast<size_t>(params));
+  std::vector<lv::ParamBinding> bindings;
+  uint8_t channel = 0;
+  if (params > 0) {
+    std::unique_lock<sys::CriticalSection> frame;
+    if (performer_ != nullptr) {
+      frame = std::unique_lock(performer_->FrameLock());
+      performer_->MakeKnobWrites();
+    }
+    for (int i = 0; i < params; ++i) values[static_cast<size_t>(i)] = plug_->GetParam(i);
+    bindings.assign(set->records.begin(), set->records.begin() + params);
+    channel = set->channel;
+  }
   contentWidth_ = std::max(kKnobWidth * enabled, kMinContentWidth);
   const QRect view = view_->contentsRect();
   row_->resize(std::max(view.width(), contentWidth_), view.height());
@@ -71,14 +88,14 @@ void KnobShelf::Populate(lv::NoteSlot* slot) {
   for (int i = 0; i < params; ++i) {
     if (!plug_->IsParamEnabled(i)) continue;
     const lv::ParamInfo* info = plug_->GetParamInfo(i);
-    const lv::ParamBinding& binding = set->records[i];
+    const lv::ParamBinding& binding = bindings[static_cast<size_t>(i)];
     auto* knob = new KnobControl(row_, i + 1, sources_);
     knob->setWindowTitle(QString::fromUtf8(info != nullptr && info->name != nullptr ? info->name : ""));
     knob->setGeometry(x, 0, kKnobWidth, view.height());
     knob->SetMode(binding.source);
     if (info != nullptr) knob->SetRange(info->min, info->max);
-    knob->SetValue(plug_->GetParam(i));
-    knob->SetController(set->channel, binding.controller);
+    knob->SetValue(values[static_cast<size_t>(i)]);
+    knob->SetController(channel, binding.controller);
     knob->SetLfo(binding.lfo);
     knob->SetFormatter(info != nullptr ? info->format : nullptr);
     knob->SetFormatterArguments(plug_, i);
@@ -130,21 +147,28 @@ void KnobShelf::ApplyScroll(int position) {
 void KnobShelf::OnKnob(KnobControl& knob, int code) {
   const int i = knob.Id() - 1;
   if (slot_ == nullptr || plug_ == nullptr || i < 0 || i >= slot_->bindings.Count()) return;
-  lv::ParamBinding& binding = slot_->bindings.records[i];
+  lv::KnobWrite write;
   switch (code) {
-    case KnobControl::kValueChanged: plug_->SetParam(i, knob.Value()); break;
-    case KnobControl::kSourceChanged:
-      binding.controller = knob.ControllerIndex();
-      binding.lfo = knob.LfoIndex();
-      break;
+    case KnobControl::kValueChanged: write.fields = lv::KnobWrite::kValue; break;
+    case KnobControl::kSourceChanged: write.fields = lv::KnobWrite::kSourceIndex; break;
     case KnobControl::kModeChanged:
-      binding.source = knob.Mode();
-      binding.controller = knob.ControllerIndex();
-      binding.lfo = knob.LfoIndex();
-      plug_->SetParam(i, knob.Value());
+      write.fields = lv::KnobWrite::kSource | lv::KnobWrite::kSourceIndex | lv::KnobWrite::kValue;
       break;
-    default: break;
+    default: return;
   }
+  write.patch = plug_;
+  write.bindings = &slot_->bindings;
+  write.index = i;
+  write.value = knob.Value();
+  write.source = knob.Mode();
+  write.controller = knob.ControllerIndex();
+  write.lfo = knob.LfoIndex();
+  // The render thread applies and renders the patch while the knob turns:
+  // the change waits for the next pass rather than the knob for the pass.
+  if (performer_ != nullptr)
+    performer_->WriteKnob(write);
+  else
+    write.Make();
 }
 
 }  // namespace ui

@@ -1,7 +1,8 @@
 #pragma once
 // The main dialog's row of knobs: one per enabled parameter of the note slot
 // shown, scrolled sideways by the dialog's shelf scroll bar. Knob turns set
-// the patch's parameters; source changes edit the slot's bindings.
+// the patch's parameters; source changes edit the slot's bindings. Both reach
+// the patch between the Performer's passes, which read them while they draw.
 #include <QPointer>
 #include <vector>
 
@@ -12,6 +13,10 @@
 class QScrollBar;
 class QWidget;
 
+namespace lv {
+class Performer;
+}
+
 namespace ui {
 
 class KnobShelf final : public KnobShelfView {
@@ -19,7 +24,9 @@ class KnobShelf final : public KnobShelfView {
   static constexpr int kKnobWidth = 44;
   static constexpr int kMinContentWidth = 10;
 
-  explicit KnobShelf(const KnobSources& sources) : sources_(sources) {}
+  // Without a Performer (nothing renders) changes are made at once.
+  explicit KnobShelf(const KnobSources& sources, lv::Performer* performer = nullptr)
+      : sources_(sources), performer_(performer) {}
   ~KnobShelf() override;
 
   // The shelf draws inside `view` (its visible part) and scrolls with `bar`.
@@ -40,6 +47,7 @@ class KnobShelf final : public KnobShelfView {
   int ViewWidth() const;
 
   KnobSources sources_;
+  lv::Performer* performer_;
   QPointer<QWidget> view_;
   QPointer<QScrollBar> bar_;
   QPointer<QWidget> row_;

@@ -187,7 +187,7 @@ void MainDialog::BuildControls() {
   links.kinds = services_.kinds;
   links.workBuffers = services_.workBuffers;
   if (services_.shelf == nullptr) {
-    ownShelf_ = std::make_unique<KnobShelf>(ShelfSources(*services_.performer));
+    ownShelf_ = std::make_unique<KnobShelf>(ShelfSources(*services_.performer), services_.performer);
     services_.shelf = ownShelf_.get();
   }
   links.shelf = services_.shelf;

@@ -12,9 +12,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 
 #include "display/display_modes.h"
+#include "performer/performer.h"
 
 namespace ui {
 
@@ -206,6 +208,10 @@ bool VideoPage::Validate() {
 void VideoPage::Apply() {
   if (!context_.Changed()) return;
   lv::Performance& performance = context_.performance;
+  // The sheet leaves the Performer playing, and its passes read the refresh
+  // rate (Sample Video records by it): the fields change between passes.
+  std::unique_lock<sys::CriticalSection> frame;
+  if (lv::Performer* performer = context_.services.performer) frame = std::unique_lock(performer->FrameLock());
   // An empty list keeps what the performance had.
   if (adapters_->currentIndex() >= 0) performance.displayAdapter = adapters_->currentIndex();
   uint32_t width = 0;
