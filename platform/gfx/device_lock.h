@@ -23,6 +23,8 @@
 //                  it, never a device call.
 //   leaf locks     held for work in memory (or a file write) only:
 //                  TextureRenderer::lock_ (the newest captured frame),
+//                  RenderController::fileLock_ (the AVI parts of a render:
+//                  a frame written, a part begun or finished),
 //                  FreeFramePlug::instanceLock_ (calls into the instance),
 //                  AudioInput::passLock_ then AudioInput::audioLock_ (a pass
 //                  analysing; the buffer lists), the wave-in and sound-mixer
