@@ -43,12 +43,38 @@ void ExitWatch::Arm() {
 
 void ExitWatch::Beat() { lastBeatMs_.store(NowMs()); }
 
+ExitWatch::Hold::Hold(ExitWatch* watch) : watch_(watch) {
+  if (watch_ == nullptr) return;
+  // Under the watch's lock: it never ends the process just as a save begins.
+  std::lock_guard lock(watch_->mutex_);
+  watch_->holds_.fetch_add(1);
+}
+
+ExitWatch::Hold::~Hold() {
+  if (watch_ == nullptr) return;
+  // The bounds restart before the hold ends, so the watch never sees a
+  // released hold with the time it lasted still counted. A request still
+  // unanswered stays so: the user interface has the whole bound to answer.
+  const int64_t now = NowMs();
+  int64_t armedAt = watch_->armedAtMs_.load();
+  if (armedAt != kNever) watch_->armedAtMs_.compare_exchange_strong(armedAt, now);
+  int64_t terminateAt = watch_->terminateAtMs_.load();
+  if (terminateAt != kNever && watch_->lastBeatMs_.load() <= terminateAt)
+    watch_->terminateAtMs_.compare_exchange_strong(terminateAt, now);
+  watch_->holds_.fetch_sub(1);
+}
+
 void ExitWatch::Watch() {
   std::unique_lock lock(mutex_);
   while (!wake_.wait_for(lock, kLookEvery, [this] { return stopping_; })) {
+    if (holds_.load() > 0) continue;
     const int64_t now = NowMs();
     const int64_t armedAt = armedAtMs_.load();
-    const bool unanswered = terminate_.load() && now - lastBeatMs_.load() >= boundMs_;
+    // Answered by a beat after the request (one in the same millisecond may
+    // have come just before it).
+    const int64_t terminateAt = terminateAtMs_.load();
+    const bool unanswered =
+        terminateAt != kNever && lastBeatMs_.load() <= terminateAt && now - terminateAt >= boundMs_;
     if (unanswered || (armedAt != kNever && now - armedAt >= boundMs_)) {
       exit_();
       return;

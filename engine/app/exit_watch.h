@@ -27,12 +27,27 @@ class ExitWatch {
   // process has the bound to end.
   void Arm();
   // A terminate request; safe in a signal handler. The user-interface thread
-  // answers it with a close; when that thread has not beaten for the bound
-  // (stuck on a lock), the watch ends the process itself.
-  void Terminate() { terminate_.store(true); }
+  // answers it with a beat (its close follows); when that thread has not
+  // beaten within the bound of the request (stuck on a lock), the watch ends
+  // the process itself. A request once answered never ends it later.
+  void Terminate() { terminateAtMs_.store(NowMs()); }
   // The user-interface thread is running its event loop.
   void Beat();
   bool Armed() const { return armedAtMs_.load() != kNever; }
+
+  // While one lives, a file the performer asked for is being written (a
+  // project saved): the watch does not end the process part-way through it.
+  // Its bounds count again from the end of the hold.
+  class Hold {
+   public:
+    explicit Hold(ExitWatch* watch);
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    ExitWatch* watch_;
+  };
 
  private:
   static constexpr int64_t kNever = INT64_MIN;
@@ -43,7 +58,8 @@ class ExitWatch {
   const Exit exit_;
   std::atomic<int64_t> armedAtMs_{kNever};
   std::atomic<int64_t> lastBeatMs_;
-  std::atomic<bool> terminate_{false};
+  std::atomic<int64_t> terminateAtMs_{kNever};
+  std::atomic<int> holds_{0};
   std::mutex mutex_;
   std::condition_variable wake_;
   bool stopping_ = false;

@@ -53,12 +53,24 @@ bool ProgramLifecycle::Startup() {
   return true;
 }
 
-bool ProgramLifecycle::Shutdown() {
+bool ProgramLifecycle::BeginShutdown() {
+  if (begun_) return renderThreadEnded_;
+  begun_ = true;
   sys::Log("Shutdown starting");
   // MIDI first, so no driver callback pushes into a Performer that is stopping.
   midi_.Close();
+  // What the performer keeps is written before anything waits for the render
+  // thread, whose pass may never end (a plug-in stuck in its drawing): a
+  // recording's file needs only the ring lock, a render's only its own.
   steps_.SaveSettings();
-  const bool ended = performer_.Stop(stopWaitMs_);
+  if (!performer_.FinishRecording()) sys::Log("The capture recording could not be completed");
+  steps_.FinishRender();
+  renderThreadEnded_ = performer_.Stop(stopWaitMs_);
+  return renderThreadEnded_;
+}
+
+bool ProgramLifecycle::Shutdown() {
+  const bool ended = BeginShutdown();
   if (ended) {
     steps_.CloseAudioInput();
     steps_.ReleaseCaptureDevices();

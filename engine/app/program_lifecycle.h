@@ -33,6 +33,9 @@ class StartupSteps {
   virtual void RegisterClipboardFormat() = 0;
 
   virtual void SaveSettings() = 0;
+  // An offline render in progress finished with its index, without waiting
+  // for the render thread.
+  virtual void FinishRender() = 0;
   virtual void CloseAudioInput() = 0;
   virtual void ReleaseCaptureDevices() = 0;
   virtual void UnloadFreeFrame() = 0;
@@ -48,6 +51,13 @@ class ProgramLifecycle {
 
   // False when the display could not be set up (the program then ends).
   bool Startup();
+  // The first half of shutdown, which waits for nothing but the render
+  // thread, and for that within the bound: MIDI input closed, the settings
+  // saved, a recording and an offline render finished, then the render
+  // thread stopped (the performance goes with it). Runs once; true when the
+  // render thread ended.
+  bool BeginShutdown();
+  // Begins the shutdown if that has not been done, then releases the rest.
   // True when everything was released; false when the render thread did not
   // end and what it may still touch was left in place (the audio input, the
   // capture devices, FreeFrame and the plug-in libraries, the device): the
@@ -58,6 +68,8 @@ class ProgramLifecycle {
 
  private:
   uint32_t stopWaitMs_ = 5000;
+  bool begun_ = false;
+  bool renderThreadEnded_ = false;
   StartupSteps& steps_;
   Performer& performer_;
   D3D& d3d_;

@@ -144,6 +144,11 @@ class Performer {
   // Takes the capture file away under the ring lock, then closes the one the
   // Performer keeps. False when closing lost data.
   bool CloseCaptureFile();
+  // At the program's end: a recording in progress is finished (its file
+  // closed and moved to its name) without waiting for the pass in progress,
+  // which may never end; the state stays Recording, with no file to write.
+  // False when closing lost data.
+  bool FinishRecording();
   // What playback needs of the audio input: closing it and the spectrum it
   // loads recorded spectra into.
   void SetCaptureAudio(CaptureAudio* audio) { captureAudio_.store(audio); }

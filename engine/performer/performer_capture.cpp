@@ -54,4 +54,11 @@ bool Performer::CloseCaptureFile() {
   return closed;
 }
 
+bool Performer::FinishRecording() {
+  // Only a recording's file: its records are written under the ring lock
+  // alone, while a playing file is read by the pass without it.
+  if (state_.load() != Recording) return true;
+  return CloseCaptureFile();
+}
+
 }  // namespace lv

@@ -119,28 +119,40 @@ void RenderController::RenderCaptureFile() {
 bool RenderController::OnFrame(void* argument) { return static_cast<RenderController*>(argument)->WriteFrame(); }
 
 bool RenderController::WriteFrame() {
-  // After a failure the render thread goes on calling until the stop comes.
-  if (writer_ == nullptr) return false;
+  {
+    // After a failure, or once the file was finished for the program's end,
+    // the render thread goes on calling until the stop comes.
+    std::lock_guard file(fileLock_);
+    if (writer_ == nullptr) return false;
+  }
   if (grabber_ == nullptr) {
     sys::Log("RenderController: No frame source");
     return false;
   }
-  const int width = format_.width;
-  const int height = format_.height;
   // The grabber scales into the frame's own size and lends the rows where
-  // they lie: the writer reads them without a copy in between.
+  // they lie: the writer reads them without a copy in between. The device
+  // calls stay outside the file lock.
   grabbing_ = true;
   FrameView view;
-  switch (grabber_->LendBackBuffer(width, height, &view)) {
+  switch (grabber_->LendBackBuffer(format_.width, format_.height, &view)) {
     case FrameGrab::Copied: break;
     case FrameGrab::NoTargetSurface: sys::Log("RenderController: Unable to get RenderTexture surface"); return false;
     case FrameGrab::ScaleFailed: sys::Log("RenderController: StretchRect() failed"); return false;
     case FrameGrab::ReadBackFailed: sys::Log("RenderController: GetRenderTargetData() failed"); return false;
     case FrameGrab::LockFailed: sys::Log("RenderController: Unable to lock target surface"); return false;
   }
-  const bool written = writer_->WriteFrame(view.pixels, view.pitch, media::PixelOrder::BGRX);
+  bool written;
+  {
+    std::lock_guard file(fileLock_);
+    written = WriteGrabbedFrame(view);
+  }
   grabber_->ReturnBackBuffer();
-  if (!written) {
+  return written;
+}
+
+bool RenderController::WriteGrabbedFrame(const FrameView& view) {
+  if (writer_ == nullptr) return false;
+  if (!writer_->WriteFrame(view.pixels, view.pitch, media::PixelOrder::BGRX)) {
     sys::Log("RenderController: Unable to write frame %lld: %s", static_cast<long long>(frameIndex_),
              writer_->LastError().c_str());
     return false;
@@ -171,11 +183,19 @@ void RenderController::StopRenderFile() {
   CloseAvi();
   performer_.StopAllNotes();
   performer_.SetState(Live);
-  if (pendingError_) {
-    const std::string text = *pendingError_;
-    pendingError_.reset();
-    prompts_.ShowError(text, kRenderErrorCaption);
+  std::optional<std::string> error;
+  {
+    std::lock_guard file(fileLock_);
+    error.swap(pendingError_);
   }
+  if (error) prompts_.ShowError(*error, kRenderErrorCaption);
+}
+
+void RenderController::FinishFile() {
+  std::lock_guard file(fileLock_);
+  if (writer_ == nullptr && partCount_ == 0) return;
+  sys::Log("RenderController: Finishing %s", currentPartName_.c_str());
+  FinishParts();
 }
 
 bool RenderController::ReleaseStreams() {
@@ -223,6 +243,15 @@ bool RenderController::CreateAvi() {
 }
 
 void RenderController::CloseAvi() {
+  {
+    std::lock_guard file(fileLock_);
+    FinishParts();
+  }
+  if (grabbing_ && grabber_ != nullptr) grabber_->ReleaseCopies();
+  grabbing_ = false;
+}
+
+void RenderController::FinishParts() {
   ReleaseStreams();
   if (partCount_ > 0) {
     // The first part takes its numbered name beside the others, replacing
@@ -232,8 +261,6 @@ void RenderController::CloseAvi() {
     if (std::filesystem::exists(targetName_, code)) std::filesystem::rename(targetName_, first, code);
     if (code) sys::Log("RenderController: Unable to rename %s: %s", targetName_.c_str(), code.message().c_str());
   }
-  if (grabbing_ && grabber_ != nullptr) grabber_->ReleaseCopies();
-  grabbing_ = false;
   partCount_ = 0;
   byteCount_ = 0;
 }

@@ -7,9 +7,12 @@
 // The commands and StopRenderFile run on the user-interface thread; OnFrame
 // and the switch to the next part run on the render thread inside its frame
 // lock. StopRenderFile first moves the Performer out of playback, which waits
-// for the frame in progress, so the two never run at once.
+// for the frame in progress, so the two never run at once. FinishFile, at the
+// program's end, waits for no frame: the files are the file lock's, a leaf
+// lock held only while frames are written and parts change.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +25,7 @@ namespace lv {
 class CaptureAudio;
 class CompressorChooser;
 class FrameGrabber;
+struct FrameView;
 class Performer;
 class RenderPrompts;
 
@@ -60,6 +64,10 @@ class RenderController {
   // Ends playback or rendering (the main dialog on the end-of-playback
   // message). Runs once per playback: later calls do nothing.
   void StopRenderFile();
+  // At the program's end, before anything waits for the render thread (its
+  // pass may never end): the part being written is finished with its index
+  // and the parts take their names; later frames are not written.
+  void FinishFile();
 
   // File steps.
   void CloseAvi();
@@ -81,6 +89,11 @@ class RenderController {
 
  private:
   bool WriteFrame();
+  // Under the file lock: the grabbed frame into the current part, and the
+  // next part begun when this one is full.
+  bool WriteGrabbedFrame(const FrameView& view);
+  // Under the file lock: the current part finished, the first part renamed.
+  void FinishParts();
   std::string TargetStem() const;
 
   Performer& performer_;
@@ -97,6 +110,9 @@ class RenderController {
   int partCount_ = 0;
   media::VideoFileFormat format_;
   media::CompressorChoice choice_;
+  // Over the writer, the part names and counts and the pending error
+  // between the render thread's frames and FinishFile.
+  std::mutex fileLock_;
   std::unique_ptr<media::VideoFileWriter> writer_;
   int64_t frameIndex_ = 0;
   int64_t byteCount_ = 0;

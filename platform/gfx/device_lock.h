@@ -27,6 +27,8 @@
 //                  it, never a device call.
 //   leaf locks     held for work in memory (or a file write) only:
 //                  TextureRenderer::lock_ (the newest captured frame),
+//                  RenderController::fileLock_ (the AVI parts of a render:
+//                  a frame written, a part begun or finished),
 //                  FreeFramePlug::instanceLock_ (calls into the instance),
 //                  KnobWrites::lock_ (knob writes waiting for the next pass;
 //                  they are made outside it, under the frame lock),

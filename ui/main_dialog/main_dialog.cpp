@@ -507,6 +507,8 @@ void MainDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  // The program's closing may already have stopped the render thread, and
+  // the performance with it (the thread may be stuck in a pass that holds it).
   if (services_.closing) services_.closing();
   lv::Performance* performance = Current();
   performer().SetPerformance(nullptr);

@@ -45,7 +45,8 @@ struct MainDialogServices {
   // True when some source kind opens the file (files dropped on the list).
   std::function<bool(const std::string& path)> opensAsSource;
   // Runs once the close is decided, before the performance goes: from here
-  // the program bounds how long its end may take.
+  // the program bounds how long its end may take, writes what the performer
+  // keeps and stops the render thread (which takes the performance away).
   std::function<void()> closing;
   // Runs when the program closes, after the performance is gone.
   std::function<void()> shutdown;

@@ -12,6 +12,7 @@
 #include "app/exit_watch.h"
 #include "platform/sys/log.h"
 #include "platform/window/application.h"
+#include "platform/window/modal_windows.h"
 #include "program.h"
 
 namespace {
@@ -35,7 +36,19 @@ int main(int argc, char** argv) {
   QTimer terminateWatch;
   QObject::connect(&terminateWatch, &QTimer::timeout, [&program] {
     program.Exits().Beat();
-    if (terminateAsked) program.Close();
+    if (!terminateAsked) return;
+    // The close frees the plug-in libraries whose dialogs may be open, and
+    // the objects their callers work on: it runs from the top-level event
+    // loop only, once each modal window has been closed as its Cancel does
+    // and its caller has gone on.
+    if (window::InNestedEventLoop()) {
+      window::CloseInnermostModal();
+      return;
+    }
+    // Answered by this close: a save prompt the performer cancels keeps the
+    // program open, and asks again only at the next request.
+    terminateAsked = 0;
+    program.Close();
   });
   terminateWatch.start(100);
   sys::Log("Entering main message loop");

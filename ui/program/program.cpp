@@ -56,6 +56,7 @@ Program::Program()
     return builtin::OutputSize{uint32_t(performance->width), uint32_t(performance->height)};
   };
   projectFiles_.SetShow(&show_);
+  projectFiles_.SetExitWatch(&exitWatch_);
 }
 
 Program::~Program() {
@@ -86,7 +87,7 @@ void Program::CreateMainDialog() {
   services.facts = &systemFacts_;
   services.workBuffers = &workBufferNames_;
   services.keyNoteMap = [](int key) { return lv::NoteOfKey(key); };
-  services.closing = [this] { exitWatch_.Arm(); };
+  services.closing = [this] { BeginShutdown(); };
   services.shutdown = [this] { Shutdown(); };
   services.toggleFloatingPreview = [this] { preview_->Toggle(); };
   services.showTitleWindow = [this] { title_->Show(); };
@@ -211,6 +212,13 @@ void Program::Close() {
   }
 }
 
+void Program::BeginShutdown() {
+  exitWatch_.Arm();
+  // The performance is the render thread's while its pass lasts: with the
+  // thread stuck, the close must not wait to release it.
+  if (!lifecycle_.BeginShutdown()) Shutdown();
+}
+
 void Program::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
@@ -219,8 +227,9 @@ void Program::Shutdown() {
     // The render thread did not end within its wait: the destructors of what
     // it may still hold (the device, the capture devices, the libraries)
     // would wait for it or pull objects from under it. The process ends here
-    // without them.
-    lv::ExitWatch::EndProcess();
+    // without them; the performer's files were written before the wait.
+    sys::Log("Ending the process without waiting for the render thread");
+    std::_Exit(EXIT_FAILURE);
   }
   QApplication::quit();
 }

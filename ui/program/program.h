@@ -60,6 +60,10 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   // Creates the windows and starts every subsystem; false when the main
   // dialog cannot be made.
   bool InitInstance();
+  // From the main dialog's close, once it is decided: what the performer
+  // keeps is written and the render thread stopped within its bound; a
+  // render thread that does not end ends the process here.
+  void BeginShutdown();
   // From the main dialog's close, after its performance is gone.
   void Shutdown();
   // Asks the main dialog to close, as its close button does.
@@ -80,6 +84,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   void OpenAudioInput() override;
   void RegisterClipboardFormat() override {}
   void SaveSettings() override;
+  void FinishRender() override { render_.FinishFile(); }
   void CloseAudioInput() override;
   void ReleaseCaptureDevices() override;
   void UnloadFreeFrame() override;

@@ -23,6 +23,8 @@ lv::ProjectFileContext ProjectFiles::Context() {
 }
 
 bool ProjectFiles::Save(lv::Performance& performance, bool saveAs) {
+  // A save the performer asked for is never cut off by the program's end.
+  const lv::ExitWatch::Hold saving(exits_);
   return lv::SavePerformance(performance, saveAs, Context());
 }
 
@@ -34,6 +36,7 @@ bool ProjectFiles::Load(lv::Performance& performance, const char* fileName) {
 }
 
 bool ProjectFiles::Bundle(lv::Performance& performance) {
+  const lv::ExitWatch::Hold saving(exits_);
   ui::WindowBundleDialogs dialogs(mainDialog_);
   const lv::ProjectFileContext context = Context();
   return lv::BundleProject(performance, dialogs, context, context.progress);

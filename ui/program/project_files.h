@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/exit_watch.h"
 #include "files/file_progress.h"
 #include "files/project_file.h"
 #include "files/project_file_dialogs.h"
@@ -39,6 +40,8 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
   void SetMainDialog(QWidget* dialog);
   // The capture devices and samplers the project saves and restores.
   void SetShow(lv::ShowObjects* show) { show_ = show; }
+  // Holds the program's end off while a project is written.
+  void SetExitWatch(lv::ExitWatch* watch) { exits_ = watch; }
 
   bool Save(lv::Performance& performance, bool saveAs) override;
   bool Load(lv::Performance& performance, const char* fileName) override;
@@ -53,6 +56,7 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
   sys::CriticalSection& lfoLock_;
   QWidget* mainDialog_ = nullptr;
   lv::ShowObjects* show_ = nullptr;
+  lv::ExitWatch* exits_ = nullptr;
   std::unique_ptr<lv::CommonProjectFileDialogs> dialogs_;
   ProgressWindowFileProgress progress_{mainDialog_};
   std::string loadFailure_;

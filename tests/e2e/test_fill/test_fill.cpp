@@ -1,7 +1,17 @@
 // A tiny plug-in library for the end-to-end test: its one kind fills the
 // note's target with green every frame while the note plays, and with black
 // when the note ends. Its one parameter only gives the knob shelf a knob.
+//
+// With LV_TEST_FILL_BLOCK naming a file, a Render that finds that file never
+// returns, as a broken plug-in's may not; it first creates the file's name
+// with ".entered" added, so a test knows the render thread is held.
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
 
 #include "lv/lorvane_interface.h"
 #include "lv/plug_desc.h"
@@ -26,7 +36,10 @@ class TestFill final : public lv::Plug {
   bool Configure(lv::WindowHandle) override { return true; }
   void NoteOn() override {}
   void NoteOff() override { Fill(0xFF000000); }
-  void Render(uint32_t) override { Fill(0xFF00C800); }
+  void Render(uint32_t) override {
+    BlockWhenAsked();
+    Fill(0xFF00C800);
+  }
   bool KeepAfterNoteOff() override { return false; }
   bool Load(lv::ChunkStream*) override { return true; }
   bool Save(lv::ChunkStream*) override { return true; }
@@ -44,6 +57,14 @@ class TestFill final : public lv::Plug {
   void Fill(gfx::Color color) {
     gfx::Device* device = host != nullptr ? host->GetDevice() : nullptr;
     if (device != nullptr) device->Clear(0, nullptr, gfx::clear::Target, color, 1.0f, 0);
+  }
+
+  static void BlockWhenAsked() {
+    static const char* const block = std::getenv("LV_TEST_FILL_BLOCK");
+    struct stat found;
+    if (block == nullptr || stat(block, &found) != 0) return;
+    std::ofstream(std::string(block) + ".entered").flush();
+    for (;;) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
 
   int32_t level_ = kLevel.defaultValue;

@@ -51,4 +51,39 @@ TEST(ExitWatch, ATerminateRequestEndsTheProcessWhenTheUserInterfaceIsStuck) {
   EXPECT_TRUE(Ended(exits));
 }
 
+TEST(ExitWatch, ATerminateRequestOnceAnsweredNeverEndsTheProcessLater) {
+  std::atomic<int> exits{0};
+  lv::ExitWatch watch(50, [&] { ++exits; });
+  watch.Terminate();
+  std::this_thread::sleep_for(5ms);
+  watch.Beat();  // the close ran; the performer cancelled its save prompt
+  // A long stall of the user interface afterwards (a project loading) is no
+  // unanswered request.
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(0, exits.load());
+}
+
+// A save the performer confirmed is not cut off, whether the end was asked
+// for by a terminate request or decided; the bound counts from its end.
+TEST(ExitWatch, AHoldKeepsTheProcessUntilItsEndThenTheBoundCountsAgain) {
+  for (const bool armed : {false, true}) {
+    SCOPED_TRACE(armed ? "armed" : "terminate request");
+    std::atomic<int> exits{0};
+    lv::ExitWatch watch(100, [&] { ++exits; });
+    std::chrono::steady_clock::time_point released;
+    {
+      lv::ExitWatch::Hold saving(&watch);
+      if (armed)
+        watch.Arm();
+      else
+        watch.Terminate();
+      std::this_thread::sleep_for(400ms);  // no beat: the save is writing
+      EXPECT_EQ(0, exits.load()) << "ended during the save";
+      released = std::chrono::steady_clock::now();
+    }
+    EXPECT_TRUE(Ended(exits));
+    EXPECT_GE(std::chrono::steady_clock::now() - released, 100ms) << "the time of the hold was counted";
+  }
+}
+
 }  // namespace

@@ -69,6 +69,7 @@ struct LoggingSteps final : lv::StartupSteps {
   void OpenAudioInput() override { Step("audio input"); }
   void RegisterClipboardFormat() override { Step("clipboard"); }
   void SaveSettings() override { Step("save settings"); }
+  void FinishRender() override { Step("finish render"); }
   void CloseAudioInput() override { Step("close audio input"); }
   void ReleaseCaptureDevices() override { Step("release capture"); }
   void UnloadFreeFrame() override { Step("unload freeframe"); }

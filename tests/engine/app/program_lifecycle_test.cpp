@@ -1,5 +1,5 @@
 // Start-up and shutdown against the log: every step in order, MIDI closed
-// before the render thread stops.
+// and what the performer keeps written before the render thread stops.
 #include "program_lifecycle_fixture.h"
 
 namespace {
@@ -25,7 +25,8 @@ TEST_F(ProgramLifecycleTest, StartsAndShutsDownInOrder) {
       "Device 0: Keys", "midi: open 0", "midi: started", "Initializing Capture Manager", "step: capture",
       "Failed to create filter graph", "step: audio input", "Registering Clipboard Format", "step: clipboard",
       "Startup finished",
-      "Shutdown starting", "midi: stopped", "midi: closed", "step: save settings", "step: close audio input",
+      "Shutdown starting", "midi: stopped", "midi: closed", "step: save settings", "step: finish render",
+      "step: close audio input",
       "step: release capture", "step: unload freeframe", "step: free plugins", "step: release sound",
       "step: cursor on", "Shutdown finished"}));
 }

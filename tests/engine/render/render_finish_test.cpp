@@ -1,0 +1,143 @@
+// A render finished at the program's end while the render thread is stuck
+// inside a patch's drawing: the pass holds the frame lock for good, yet the
+// part being written gets its index and the parts their names, and no frame
+// is written after it.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../capture/capture_test_support.h"
+#include "performance/performance.h"
+#include "performer/performer.h"
+#include "platform/media/video_stream_reader.h"
+#include "recording_window.h"
+#include "render/compressor_chooser.h"
+#include "render/frame_grabber.h"
+#include "render/render_controller.h"
+#include "render/render_prompts.h"
+#include "test_plug.h"
+
+namespace lvtest {
+namespace {
+
+constexpr uint8_t kNote = 60;
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+constexpr int64_t kRawFrameBytes = kWidth * kHeight * 3;
+
+// Its drawing never returns from the given render on, until let go.
+class StuckAtPatch : public TestPlug {
+ public:
+  explicit StuckAtPatch(int stuckAt) : TestPlug(nullptr, "stuck"), stuckAt_(stuckAt) {}
+  void Render(uint32_t) override {
+    if (++renders < stuckAt_) return;
+    entered = true;
+    while (!released) std::this_thread::yield();
+  }
+  std::atomic<int> renders{0};
+  std::atomic<bool> entered{false};
+  std::atomic<bool> released{false};
+
+ private:
+  const int stuckAt_;
+};
+
+class GreyGrabber : public lv::FrameGrabber {
+ public:
+  lv::FrameGrab CopyBackBuffer(uint8_t* pixels, int width, int height, int pitch) override {
+    for (int y = 0; y < height; ++y) std::fill_n(pixels + static_cast<size_t>(y) * pitch, width * 4, uint8_t{128});
+    return lv::FrameGrab::Copied;
+  }
+  void ReleaseCopies() override {}
+};
+
+class Answers : public lv::RenderPrompts, public lv::CompressorChooser {
+ public:
+  Answers(std::string capture, std::string target) : capture_(std::move(capture)), target_(std::move(target)) {}
+  std::optional<std::string> OpenFile(const lv::FileDialogRequest&) override { return capture_; }
+  std::optional<std::string> SaveFile(const lv::FileDialogRequest&) override { return target_; }
+  void ShowError(const std::string& text, const std::string&) override { errors.push_back(text); }
+  std::optional<media::CompressorChoice> ChooseCompressor() override { return media::CompressorChoice{"rawvideo"}; }
+  std::vector<std::string> errors;
+
+ private:
+  std::string capture_;
+  std::string target_;
+};
+
+int64_t FrameCount(const std::filesystem::path& path) {
+  std::string error;
+  auto reader = media::OpenVideoStream(path, &error);
+  EXPECT_TRUE(reader) << path << ": " << error;
+  return reader ? reader->Info().frameCount : -1;
+}
+
+TEST(RenderFinish, APartBeingWrittenIsFinishedWithoutTheStuckPassAndNoFrameFollows) {
+  const struct {
+    const char* name;
+    int64_t partBytes;
+    std::vector<std::string> files;
+    std::vector<int64_t> frames;
+  } cases[] = {
+      {"one part", lv::RenderController::kPartBytes, {"out.avi", "show.midicap"}, {5}},
+      {"parts of three frames", kRawFrameBytes * 2 + 1, {"out_000.avi", "out_001.avi", "show.midicap"}, {3, 2}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchFolder folder;
+    // The note starts at once; a last event an hour later keeps playback on.
+    CaptureBytes{}.Event(Message(0x90, kNote, 100), 0).Event(Message(0xF8), 3600000).Save(folder / "show.midicap");
+    Answers answers(folder / "show.midicap", folder / "out.avi");
+    GreyGrabber grabber;
+    RecordingWindow mainDialog;
+    lv::Performer performer;
+    lv::RenderController controller(performer, answers, answers);
+    controller.SetFrameGrabber(&grabber);
+    controller.SetPartBytes(c.partBytes);
+    performer.SetMainDialog(&mainDialog);
+
+    auto* performance = new lv::Performance;  // the Performer owns it
+    performance->width = kWidth;
+    performance->height = kHeight;
+    performance->channelMask = 1;
+    lv::Bank* bank = performance->CreateBank(0);
+    bank->slots[kNote].patch = std::make_unique<StuckAtPatch>(6);  // five frames are written
+    auto* patch = static_cast<StuckAtPatch*>(bank->slots[kNote].patch.get());
+    performance->SelectBank(0);
+    performer.SetPerformance(performance);
+    performer.SetChannelMask(1);
+    performer.SetState(lv::Live);
+
+    controller.RenderCaptureFile();
+    ASSERT_TRUE(answers.errors.empty()) << answers.errors[0];
+    ASSERT_TRUE(performer.Start());
+    while (!patch->entered) std::this_thread::yield();
+
+    controller.FinishFile();
+    EXPECT_EQ(folder.Names(), c.files);
+    std::vector<int64_t> frames;
+    for (const std::string& file : c.files)
+      if (file.ends_with(".avi")) frames.push_back(FrameCount(folder / file));
+    EXPECT_EQ(frames, c.frames);
+
+    // Let go, the render thread finds the file finished and asks for the stop.
+    patch->released = true;
+    while (mainDialog.Posted().empty()) std::this_thread::yield();
+    EXPECT_EQ(mainDialog.Posted()[0].message, lv::kPlaybackEndMessage);
+    controller.StopRenderFile();
+    EXPECT_TRUE(performer.Stop());
+    EXPECT_EQ(folder.Names(), c.files);
+    frames.clear();
+    for (const std::string& file : c.files)
+      if (file.ends_with(".avi")) frames.push_back(FrameCount(folder / file));
+    EXPECT_EQ(frames, c.frames) << "a frame written after the finish";
+    EXPECT_TRUE(answers.errors.empty());
+  }
+}
+
+}  // namespace
+}  // namespace lvtest
