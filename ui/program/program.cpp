@@ -23,6 +23,7 @@
 #include "platform/sys/log.h"
 #include "platform/sys/resources.h"
 #include "platform/window/message_box.h"
+#include "platform/window/prompts_above_window.h"
 #include "platform/window/qt_window_handle.h"
 
 namespace app {
@@ -160,6 +161,8 @@ bool Program::InitInstance() {
   auto keyDown = [this](int key, bool repeat) { commands_->KeyDown(key, repeat); };
   auto keyUp = [this](int key) { commands_->KeyUp(key); };
   outputWindow_ = std::make_unique<OutputWindow>(OutputWindow::Handlers{keyDown, keyUp});
+  // Prompts of any kind open above the full-screen output, which then has the keys again.
+  new window::PromptsAboveWindow(outputWindow_.get());
   CreateMainDialog();
   sys::Log("Windows created");
   connections.mainDialog = &mainDialog_->NoteReports();
