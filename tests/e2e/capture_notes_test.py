@@ -13,7 +13,7 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, assert_log_in_order, click, green_pixels, wait_for, xdotool
+from program_support import RunningProgram, assert_log_in_order, centre, click, green_pixels, wait_for, xdotool
 
 NOTE = 25  # key Q
 NOTES = 300
@@ -21,11 +21,6 @@ NOTES = 300
 # middle of the output area shows it 32 x 128.
 GREEN_MIN = 2000
 CLOSE_WITHIN = 15  # seconds: the render thread's wait is 5 of them
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def main():

@@ -26,18 +26,13 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, WindowManager, assert_log_in_order, click, wait_for, xdotool
+from program_support import RunningProgram, WindowManager, assert_log_in_order, centre, click, wait_for, xdotool
 
 NOTE = 25  # key Q
 FREE_NOTE = 26  # key W: no patch
 BLOCK = "render-blocks"  # the test library's kind blocks its Render while this file exists
 CLOSE_WITHIN = 12  # seconds: the render thread's wait is 5 of them
 STUCK_LINE = "Performer thread did not end within 5000 ms"
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def windows_named(name):

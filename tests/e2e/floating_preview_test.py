@@ -12,14 +12,9 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, click, close_window, save_png, screenshot, wait_for, xdotool
+from program_support import RunningProgram, centre, click, close_window, save_png, screenshot, wait_for, xdotool
 
 NOTE = 25  # key Q
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def geometry(window):

@@ -12,21 +12,11 @@ import subprocess
 import sys
 import time
 
-from program_support import (RunningProgram, WindowManager, click, client_geometry, close_window, green_pixels,
-                             save_png, screen_size, screenshot, wait_for, window_property, xdotool)
+from program_support import (RunningProgram, WindowManager, centre, click, client_geometry, close_window, green_pixels,
+                             save_png, screen_size, screenshot, visible, wait_for, window_property, xdotool)
 
 NOTE = 25  # key Q
 PROMPT = "^Are you sure\\?$"
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
-
-
-def visible(title):
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title], capture_output=True, text=True)
-    return [int(w) for w in found.stdout.split()]
 
 
 def stacking():

@@ -10,21 +10,11 @@ import subprocess
 import sys
 import time
 
-from program_support import (RunningProgram, WindowManager, click, green_pixels, save_png, screen_size, screenshot,
-                             wait_for, xdotool)
+from program_support import (RunningProgram, WindowManager, centre, click, green_pixels, save_png, screen_size,
+                             screenshot, visible, wait_for, xdotool)
 
 NOTE = 25  # key Q
 WIDTH, HEIGHT = 800, 600
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
-
-
-def visible(title):
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title], capture_output=True, text=True)
-    return [int(w) for w in found.stdout.split()]
 
 
 def main():

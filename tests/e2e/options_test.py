@@ -13,15 +13,10 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, click, green_pixels, wait_for, xdotool
+from program_support import RunningProgram, centre, click, green_pixels, wait_for, xdotool
 
 NOTE = 25  # key Q
 GREEN_MIN = 300 * 220
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def read_controls(path):

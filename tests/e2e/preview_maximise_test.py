@@ -14,16 +14,12 @@ import subprocess
 import sys
 import time
 
-from program_support import (RunningProgram, WindowManager, click, client_geometry, frame_extents, frame_geometry,
-                             save_png, screen_size, screenshot, set_maximised, top_window, wait_for, xdotool)
+from program_support import (RunningProgram, WindowManager, centre, click, client_geometry, frame_extents,
+                             frame_geometry, save_png, screen_size, screenshot, set_maximised, top_window, wait_for,
+                             xdotool)
 
 NOTE = 25  # key Q
 TITLE = "^Lorvane GPU Preview$"
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def is_green(r, g, b):

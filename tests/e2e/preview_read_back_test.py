@@ -14,16 +14,11 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, WindowManager, close_window, wait_for, xdotool
+from program_support import RunningProgram, WindowManager, centre, close_window, wait_for, xdotool
 
 NOTE = 25
 TITLE = "^Lorvane GPU Preview$"
 ROUND_TRIPS = 10
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def preview():

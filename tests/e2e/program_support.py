@@ -249,3 +249,14 @@ def set_maximised(window, maximised):
     """Asks the window manager to maximise or restore, as its title bar buttons do."""
     subprocess.run(["wmctrl", "-i", "-r", hex(window), "-b",
                     ("add" if maximised else "remove") + ",maximized_vert,maximized_horz"], check=True)
+
+
+def centre(box):
+    x, y, w, h = box
+    return x + w // 2, y + h // 2
+
+
+def visible(title):
+    """The visible windows whose name matches `title` (a regular expression)."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title], capture_output=True, text=True)
+    return [int(w) for w in found.stdout.split()]

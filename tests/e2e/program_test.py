@@ -12,15 +12,11 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, assert_log_in_order, click, green_pixels, screenshot, wait_for, xdotool
+from program_support import (RunningProgram, assert_log_in_order, centre, click, green_pixels, screenshot, wait_for,
+                             xdotool)
 
 GREEN_MIN = 300 * 220  # most of the 320 x 240 output area
 NOTE = 25  # key Q
-
-
-def centre(box):
-    x, y, w, h = box
-    return x + w // 2, y + h // 2
 
 
 def luminance(rgb):

@@ -20,20 +20,12 @@
 
 #include "app/output_window_commands.h"
 #include "chunk_list.h"
-#include "display/d3d.h"
-#include "display/display_frame_device.h"
-#include "host/lorvane_host.h"
-#include "kestrix_library.h"
-#include "lorvane_display_host.h"
 #include "options/midi_page.h"
 #include "options/options_sheet.h"
-#include "pattern_source.h"
-#include "performer/performer.h"
-#include "platform/gfx/graphics_system.h"
 #include "platform/sys/clock.h"
 #include "platform/window/virtual_keys.h"
+#include "show_fixture.h"
 #include "watchdog.h"
-#include "workbuffers/work_buffer.h"
 
 // The Mesa driver synchronises its worker threads with its own futex-based
 // primitives, which ThreadSanitizer cannot see.
@@ -50,25 +42,11 @@ constexpr uint32_t kGlowOptions = 0x18E;
 
 std::string U32(uint32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
 
-class GlowNotes : public testing::Test {
+class GlowNotes : public ShowOnDevice {
  protected:
   void SetUp() override {
-    d3d.request.width = 64;
-    d3d.request.height = 48;
-    ASSERT_EQ(lv::D3D::kInitOk, d3d.Init(gfx::NativeWindow{}, false)) << "no OpenGL 4.5 through EGL";
-    displayHost.SetDevice(d3d.Device());
-    displayHost.SetCurrentTarget(d3d.BackBuffer());
-    displayHost.RefreshTargetDesc();
-    host.mainWindow = &mainWindow;
-    workBuffers.Connect(&displayHost, nullptr, nullptr);
-    library = std::make_unique<KestrixLibrary>(&host);
-    library->Registry().RegisterSourceKind(&patternKind, nullptr);
-    host.registry = &library->Registry();
-
-    auto* performance = new lv::Performance;  // the Performer deletes it
-    performance->channelMask = 1;
-    lv::Bank* bank = performance->CreateBank(0);
-    performance->SelectBank(0);
+    ShowOnDevice::SetUp();
+    ASSERT_FALSE(HasFatalFailure());
     for (int note = kFirstNote; note < kFirstNote + kNotes; ++note) {
       KestrixLibrary::PlugPtr glow = library->Create("Glow Source");
       ASSERT_NE(glow, nullptr);
@@ -76,13 +54,9 @@ class GlowNotes : public testing::Test {
       bank->slots[note].patch.reset(glow.release());
       bank->slots[note].bindings.Attach(bank->slots[note].patch.get());
     }
-    performer.SetDevice(&frameDevice);
-    performer.SetPerformance(performance);
+    Play();
     for (int note = kFirstNote; note < kFirstNote + kNotes; ++note)
       ASSERT_NE(0, bank->slots[note].patch->channelMask) << "Glow Source made no device objects";
-    performer.SetChannelMask(1);
-    performer.SetState(lv::Live);
-    ASSERT_TRUE(performer.Start());
 
     // Each kind of pass drawn once, on the render thread alone, so the
     // rounds below do not wait for the driver to link its programs.
@@ -90,12 +64,6 @@ class GlowNotes : public testing::Test {
     while (performer.ActiveNoteCount() < kNotes) std::this_thread::sleep_for(1ms);
     Push(0x80, 0);
     while (performer.ActiveNoteCount() > 0) std::this_thread::sleep_for(1ms);
-  }
-
-  void TearDown() override {
-    EXPECT_TRUE(performer.Stop());  // releases the patches' device objects
-    library.reset();
-    d3d.Shutdown();
   }
 
   // Every note down through the ring, as the keyboard plays them, and
@@ -111,16 +79,6 @@ class GlowNotes : public testing::Test {
     for (int note = kFirstNote; note < kFirstNote + kNotes; ++note)
       performer.PushMidi({status | uint32_t(note) << 8 | velocity << 16, sys::TimeMs()});
   }
-
-  lv::D3D d3d{gfx::CreateGraphicsSystem};
-  lv::LorvaneHost host{nullptr};
-  app::LorvaneDisplayHost displayHost{host, nullptr};
-  lv::WorkBufferTable workBuffers;
-  lv::DisplayFrameDevice frameDevice{d3d, workBuffers, displayHost};
-  int mainWindow = 0;
-  pattern::PatternKind patternKind;
-  std::unique_ptr<KestrixLibrary> library;
-  lv::Performer performer;
 };
 
 TEST_F(GlowNotes, TheSpaceKeyStopsPlayingNotesWhileFramesAreDrawn) {
