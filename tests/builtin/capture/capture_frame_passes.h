@@ -32,6 +32,25 @@ class CaptureFramePasses {
   CaptureFramePasses(gfx::Device& device, sys::CriticalSection& frameLock, builtin::CaptureDevice& capture)
       : device_(device), frameLock_(frameLock), capture_(capture) {}
 
+  // Before the other threads start: one pass drawing `draw` over a delivered
+  // frame, counted nowhere. The first pass is where the driver compiles the
+  // shaders of the drawing and of the capture conversion, and where
+  // ThreadSanitizer, symbolising its first (suppressed) report from the
+  // driver, reads every library's debug information while stalling all
+  // threads: seconds once, and more than a watchdog's limit on a busy machine.
+  // Later passes reuse that work.
+  template <typename Draw>
+  void WarmUp(Draw draw) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Delivered() == 0 && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    sys::CriticalSectionLock pass(frameLock_);
+    ASSERT_EQ(gfx::Result::Ok, device_.BeginScene());
+    draw();
+    ASSERT_EQ(gfx::Result::Ok, device_.EndScene());
+    lastDelivered_ = Delivered();
+  }
+
   // Render thread: one pass drawing `draw`.
   template <typename Draw>
   void Pass(Draw draw) {
@@ -42,7 +61,7 @@ class CaptureFramePasses {
       // Slower than the device's frames, so some arrive inside the frame.
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
       ASSERT_EQ(gfx::Result::Ok, device_.EndScene());
-      const uint32_t delivered = capture_.Renderer() != nullptr ? capture_.Renderer()->FrameCount() : 0;
+      const uint32_t delivered = Delivered();
       if (delivered != lastDelivered_) fresh.fetch_add(1);
       lastDelivered_ = delivered;
     }
@@ -54,6 +73,8 @@ class CaptureFramePasses {
   std::atomic<uint32_t> fresh{0};  // passes that found a frame newer than the last pass's
 
  private:
+  uint32_t Delivered() { return capture_.Renderer() != nullptr ? capture_.Renderer()->FrameCount() : 0; }
+
   gfx::Device& device_;
   sys::CriticalSection& frameLock_;
   builtin::CaptureDevice& capture_;

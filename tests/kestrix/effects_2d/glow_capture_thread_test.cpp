@@ -60,13 +60,14 @@ TEST_F(GlowOverCapture, FramesArriveWhileTheRenderThreadDrawsTheCaptureSource) {
   NoteOn(100);
   std::atomic<bool> stop{false};
   std::atomic<uint32_t> changes{0};
+  const auto draw = [&] {
+    device_->Clear(0, nullptr, gfx::clear::Target | gfx::clear::ZBuffer, 0xFF000000, 1.0f, 0);
+    plug_->Render(16);
+  };
   lvtest::CaptureFramePasses frames(*device_, frameLock, *device);
-  std::thread render = lvtest::Loop(stop, [&](int) {
-    frames.Pass([&] {
-      device_->Clear(0, nullptr, gfx::clear::Target | gfx::clear::ZBuffer, 0xFF000000, 1.0f, 0);
-      plug_->Render(16);
-    });
-  });
+  frames.WarmUp(draw);
+  ASSERT_FALSE(HasFatalFailure());
+  std::thread render = lvtest::Loop(stop, [&](int) { frames.Pass(draw); });
   std::thread options = lvtest::Loop(stop, [&](int i) {
     {
       sys::CriticalSectionLock hold(frameLock);
