@@ -13,6 +13,9 @@ performer's files kept. One scenario per run:
   terminate-dialog SIGTERM while a patch's settings dialog (Edit, a note
                    number, Glow Source's parameters) is open: the dialogs are
                    closed first and the program ends with code 0.
+  terminate-file   SIGTERM while the Open command's file dialog is open, and
+  terminate-box    while a message box ("Note unused") is open: the window
+                   is closed as its Cancel does and the program ends with 0.
   terminate-prompt SIGTERM with the performance modified: the save prompt's
                    Cancel keeps the program open and the prompt does not come
                    back; a second SIGTERM asks again, and No closes with 0.
@@ -197,6 +200,44 @@ def terminate_dialog(program, kestrix, make_project):
         run.cleanup()
 
 
+def terminate_open_window(run, title):
+    """SIGTERM with the window of that title open: it goes first, then the program, with code 0."""
+    wait_window(title)
+    run.process.send_signal(signal.SIGTERM)
+    code = run.process.wait(timeout=30)
+    assert code == 0, "exit code %d" % code
+    assert_log_in_order(run.log_lines(), ["Shutdown starting", "Shutdown finished", "Main message loop ended"])
+    print("ok: ended with 0 from " + title)
+
+
+def terminate_file(program, library, make_project):
+    run = RunningProgram(program, [library],
+                         lambda folder: subprocess.run([make_project, folder, "Test.LVP", str(NOTE)], check=True))
+    try:
+        run.open_first_recent()
+        xdotool("windowactivate", "--sync", run.dialog)
+        xdotool("key", "alt+f")
+        time.sleep(0.5)
+        xdotool("key", "o")  # Open
+        terminate_open_window(run, "Load Lorvan file")
+    finally:
+        run.cleanup()
+
+
+def terminate_box(program, library, make_project):
+    run = RunningProgram(program, [library],
+                         lambda folder: subprocess.run([make_project, folder, "Test.LVP", str(NOTE)], check=True))
+    try:
+        run.open_first_recent()
+        click(*centre(run.controls()["1001"][1]))  # Edit
+        wait_window("Select A Note")
+        xdotool("type", str(FREE_NOTE + 1))
+        xdotool("key", "Return")
+        terminate_open_window(run, "Note unused")
+    finally:
+        run.cleanup()
+
+
 def terminate_prompt(program, library, make_project):
     prompt = "Are you sure?"
     run = RunningProgram(program, [library],
@@ -227,7 +268,8 @@ def terminate_prompt(program, library, make_project):
 def main():
     scenario = sys.argv[1]
     scenarios = {"stuck-recording": stuck_recording, "stuck-render": stuck_render,
-                 "terminate-dialog": terminate_dialog, "terminate-prompt": terminate_prompt}
+                 "terminate-dialog": terminate_dialog, "terminate-file": terminate_file, "terminate-box": terminate_box,
+                 "terminate-prompt": terminate_prompt}
     wm = WindowManager()
     try:
         scenarios[scenario](*sys.argv[2:5])
