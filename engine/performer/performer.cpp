@@ -224,10 +224,14 @@ void Performer::RunPass() {
   // Knobs turned since the last pass reach their patches before any note
   // starts or renders with them.
   MakeKnobWrites();
+  bool fileEnded = false;
   if (state == PlayingCapture) {
     if (CaptureFile* file = capture_.load()) {
       const int now = static_cast<int>(playbackClock_);
-      if (!file->Feed(*this, static_cast<uint32_t>(now))) PostPlaybackEnd();
+      if (!file->Feed(*this, static_cast<uint32_t>(now))) {
+        fileEnded = true;
+        PostPlaybackEnd();
+      }
     }
     frameTime_.store(static_cast<int>(playbackClock_) - previousClock_, std::memory_order_relaxed);
     // Keeps the wall clock's start current, so the first live pass after a
@@ -272,7 +276,15 @@ void Performer::RunPass() {
       device->EndScene();
     }
     frameThread_.store(std::thread::id{});
-    if (frameCallback_ != nullptr && !frameCallback_(frameCallbackArgument_)) PostPlaybackEnd();
+    // The pass that meets the end of the file still delivers the show's last
+    // events, and its frame is the render's last: the passes after it, which
+    // run until the main dialog answers the end, show nothing of the file.
+    // Nor does a frame follow one the callback refused: a render has no gaps.
+    if (frameCallback_ != nullptr && !framesEnded_ && !frameCallback_(frameCallbackArgument_)) {
+      framesEnded_ = true;
+      PostPlaybackEnd();
+    }
+    if (fileEnded) framesEnded_ = true;
     if (framed) {
       sys::CriticalSectionLock lock(device->DeviceLock());
       device->Present();
@@ -289,6 +301,11 @@ void Performer::RunPass() {
       const double stepMs = frameStep_;
       frame.unlock();
       WaitForPlaybackClock(startMs, dueMs, stepMs);
+    } else if (framesEnded_) {
+      // An ended render waits for the main dialog's stop, which takes the
+      // frame lock: passes that write nothing must not keep it from it.
+      frame.unlock();
+      sys::Sleep(kPresentPauseMs);
     }
   }
 }
@@ -316,6 +333,7 @@ void Performer::SetPlayback(double frameStepMs, FrameCallback callback, void* ar
   previousClock_ = 0;
   playbackStartMs_ = clock_();
   playbackEndPosted_ = false;
+  framesEnded_ = false;
 }
 
 void Performer::PostPlaybackEnd() {

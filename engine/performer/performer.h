@@ -50,8 +50,9 @@ class Performer {
   static constexpr uint32_t kStopWaitMs = 5000;
 
   using Clock = uint32_t (*)();
-  // Offline rendering: called after every frame of capture playback; false
-  // asks the main dialog to stop.
+  // Offline rendering: called after every frame of capture playback up to
+  // the one in which the file ends; false asks the main dialog to stop, and
+  // no frame follows.
   using FrameCallback = bool (*)(void* argument);
 
   // `clock` gives the system milliseconds the loop paces itself by.
@@ -230,6 +231,9 @@ class Performer {
   uint32_t playbackStartMs_ = 0;
   // The end of a playback is reported once: the stop it asks for runs once.
   bool playbackEndPosted_ = false;
+  // The frame callback has had the playback's last frame: the file ended in
+  // an earlier pass, or the callback refused a frame.
+  bool framesEnded_ = false;
   // Under the frame lock: the render thread's passes, or a NoteEndScope.
   int currentTarget_ = -1;
   // The thread inside a frame, or none.

@@ -29,7 +29,8 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, WindowManager, assert_log_in_order, centre, click, wait_for, xdotool
+from program_support import (RunningProgram, WindowManager, assert_log_in_order, centre, click, wait_focused, wait_for,
+                             xdotool)
 
 NOTE = 25  # key Q
 FREE_NOTE = 26  # key W: no patch
@@ -54,8 +55,7 @@ def wait_window(name, timeout=15):
 
 def type_file_name(title, path):
     """Answers the file dialog of that title with the path."""
-    wait_window(title)
-    time.sleep(0.3)
+    wait_focused(wait_window(title))
     xdotool("key", "ctrl+a")
     xdotool("type", "--delay", "5", path)
     xdotool("key", "Return")
@@ -63,12 +63,7 @@ def type_file_name(title, path):
 
 def capture_menu(run, key):
     """A command of the Capture menu, reached from the File menu (Alt+C is also the Create New button's)."""
-    xdotool("windowactivate", "--sync", run.dialog)
-    xdotool("key", "alt+f")
-    time.sleep(0.5)
-    xdotool("key", "Right", "Right")
-    time.sleep(0.5)
-    xdotool("key", key)
+    run.menu("alt+f", "Right", "Right", key)
 
 
 def capture_messages(path):
@@ -162,8 +157,7 @@ def stuck_render(program, library, make_project):
         capture_menu(run, "r")  # Render captured MIDI file
         type_file_name("Choose MIDI capture file to render", os.path.join(run.folder, "show.midicap"))
         type_file_name("Choose AVI file to save", target)
-        wait_window("Video Compression")
-        time.sleep(0.5)
+        wait_focused(wait_window("Video Compression"))
         xdotool("key", "Return")  # uncompressed
         # The AVI file is written under a temporary name until it is finished.
         partial = target + ".partial"
@@ -215,10 +209,7 @@ def terminate_file(program, library, make_project):
                          lambda folder: subprocess.run([make_project, folder, "Test.LVP", str(NOTE)], check=True))
     try:
         run.open_first_recent()
-        xdotool("windowactivate", "--sync", run.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "o")  # Open
+        run.menu("alt+f", "o")  # Open
         terminate_open_window(run, "Load Lorvan file")
     finally:
         run.cleanup()
@@ -250,7 +241,7 @@ def terminate_prompt(program, library, make_project):
         wait_window(prompt)
         xdotool("key", "Escape")  # Cancel
         wait_for(lambda: not windows_named(prompt), 10, "the prompt to go")
-        time.sleep(2.0)
+        time.sleep(2.0)  # not a wait for something expected: the time the prompt has to come back in
         assert not windows_named(prompt), "the save prompt came back"
         assert run.process.poll() is None, "the program ended after Cancel (%s)" % run.process.returncode
 

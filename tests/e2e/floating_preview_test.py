@@ -10,11 +10,12 @@ Usage: floating_preview_test.py <lorvan-gpu> <TestFill.so> <make_test_project> <
 """
 import subprocess
 import sys
-import time
 
-from program_support import RunningProgram, centre, click, close_window, save_png, screenshot, wait_for, xdotool
+from program_support import (RunningProgram, centre, click, close_window, save_png, screenshot, wait_for,
+                             wait_for_value, xdotool)
 
 NOTE = 25  # key Q
+WAIT = 30  # seconds at most for what a key or a window change shows on the screen
 
 
 def geometry(window):
@@ -44,13 +45,11 @@ def main():
 
     run = RunningProgram(program, [library], prepare)
     try:
-        time.sleep(1.0)
         displays = run.displays_set
         run.open_first_recent()
 
         controls = run.controls()
         click(*centre(controls["1106"][1]))  # Use Keyboard
-        time.sleep(0.5)
         before = displays()
         started = run.log_lines().count("SetDisplay started")
         x, y = centre(controls["-1"][1])
@@ -74,24 +73,29 @@ def main():
 
         # Away from the dialog, so what shows there is the preview's own picture.
         xdotool("windowmove", "--sync", preview, 600, 420)
-        time.sleep(0.5)
-        _, _, width, height = geometry(preview)
-        assert (width, height) == (320, 240), "the preview opens at the output area's size, not %dx%d" % (width, height)
+        wait_for_value(lambda: geometry(preview)[2:], lambda size: size == (320, 240), WAIT,
+                       "the preview at the output area's size")
         xdotool("windowsize", preview, 400, 240)  # wider: the height follows the 640 x 480 picture
         wait_for(lambda: geometry(preview)[2:] == (400, 300), 10, "the preview to keep the picture's shape")
         box = geometry(preview)
 
         click(*centre(box))
         xdotool("keydown", "q")
-        time.sleep(1.0)
-        shot = screenshot()
-        held = green_in(box, shot)
-        xdotool("keyup", "q")
-        time.sleep(1.0)
-        released = green_in(box, screenshot())
-        save_png(artifact, shot, box)
-        assert held >= box[2] * box[3] * 9 // 10, "only %d green pixels in the preview while the key was held" % held
-        assert released == 0, "%d green pixels in the preview after the key was released" % released
+        shot = None
+
+        def preview_green():
+            nonlocal shot
+            shot = screenshot()
+            return green_in(box, shot)
+        try:
+            held = wait_for_value(preview_green, lambda count: count >= box[2] * box[3] * 9 // 10, WAIT,
+                                  "the preview green while the key is held")
+        finally:
+            xdotool("keyup", "q")
+            if shot is not None:
+                save_png(artifact, shot, box)
+        wait_for_value(lambda: green_in(box, screenshot()), lambda count: count == 0, WAIT,
+                       "no green in the preview after the key was released")
 
         before = displays()
         close_window(preview)
@@ -101,10 +105,12 @@ def main():
         area = run.controls()["-1"][1]
         click(*centre(area))
         xdotool("keydown", "q")
-        time.sleep(1.0)
-        docked = green_in(area, screenshot())
-        xdotool("keyup", "q")
-        assert docked >= area[2] * area[3] * 9 // 10, "only %d green pixels back in the output area" % docked
+        try:
+            docked = wait_for_value(lambda: green_in(area, screenshot()),
+                                    lambda count: count >= area[2] * area[3] * 9 // 10, WAIT,
+                                    "the output area green again while the key is held")
+        finally:
+            xdotool("keyup", "q")
 
         code = run.close()
         assert code == 0, "exit code %d" % code

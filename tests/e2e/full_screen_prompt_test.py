@@ -10,10 +10,9 @@ Usage: full_screen_prompt_test.py <lorvan-gpu> <TestFill.so> <make_test_project>
 """
 import subprocess
 import sys
-import time
 
 from program_support import (RunningProgram, WindowManager, centre, click, client_geometry, close_window, green_pixels,
-                             save_png, screen_size, screenshot, visible, wait_for, window_property, xdotool)
+                             poll, save_png, screen_size, screenshot, visible, wait_for, window_property, xdotool)
 
 NOTE = 25  # key Q
 PROMPT = "^Are you sure\\?$"
@@ -65,11 +64,16 @@ def main():
         wait_for(lambda: visible(PROMPT), 10, "the save prompt")
         prompt = visible(PROMPT)[0]
         box = client_geometry(prompt)
-        # The window manager has settled the prompt's place in the stacking order.
+        # Until the window manager has settled the prompt's place in the
+        # stacking order and the output has drawn around it.
         wait_for(lambda: prompt in stacking() and output in stacking(), 10, "both windows in the stacking order")
-        time.sleep(1.0)
-        order = stacking()
-        shot = screenshot()
+
+        def settled(view):
+            order, shot = view
+            return (order.index(prompt) > order.index(output) and
+                    green_pixels(shot) >= (screen_w * screen_h - box[2] * box[3]) * 90 // 100 and
+                    green_share(box, shot) < 0.05)
+        order, shot = poll(lambda: (stacking(), screenshot()), settled, 30)
         save_png(artifact, shot)
         assert order.index(prompt) > order.index(output), \
             "the prompt %#x is stacked under the output %#x: %s" % (prompt, output, [hex(w) for w in order])

@@ -7,9 +7,8 @@ text is cut. Saves a screenshot of the dialog beside the test binaries.
 Usage: main_dialog_layout_test.py <lorvan-gpu> <TestFill.so> <screenshot.png>
 """
 import sys
-import time
 
-from program_support import RunningProgram, save_png, screenshot
+from program_support import RunningProgram, save_png, screenshot, wait_for_value
 
 # What a control's frame and decoration take besides its text.
 TEXT_ROOM = {"QPushButton": 8, "QCheckBox": 18, "QRadioButton": 18, "QGroupBox": 8, "QLabel": 0}
@@ -31,10 +30,15 @@ def main():
     program, library, artifact = sys.argv[1:4]
     run = RunningProgram(program, [library])
     try:
-        time.sleep(1.0)
         x, y, w, h = run.controls()["101"][1]
+
+        def painted(shot):
+            # More than the one colour of an unpainted window.
+            _, _, rows = shot
+            return len({rows[row][3 * col:3 * col + 3] for row in range(y, y + h, 8) for col in range(x, x + w, 8)}) > 1
         # From the window's corner, so the menu bar shows too (no window manager here).
-        save_png(artifact, screenshot(), (0, 0, x + w, y + h))
+        save_png(artifact, wait_for_value(screenshot, painted, 30, "the dialog painted", show_last=False),
+                 (0, 0, x + w, y + h))
         controls = run.controls()
         dialog = controls.pop("101")[1]
         faults = []

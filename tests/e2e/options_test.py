@@ -11,9 +11,9 @@ Usage: options_test.py <lorvan-gpu> <TestFill.so> <make_test_project> <read_test
 import os
 import subprocess
 import sys
-import time
 
-from program_support import RunningProgram, centre, click, green_pixels, wait_for, xdotool
+from program_support import (RunningProgram, centre, click, green_pixels, shown_windows, wait_for, wait_for_value,
+                             xdotool)
 
 NOTE = 25  # key Q
 GREEN_MIN = 300 * 220
@@ -44,10 +44,7 @@ def main():
         run.open_first_recent()
         displays = run.log_lines().count("SetDisplay finished")
 
-        xdotool("windowfocus", "--sync", run.dialog)
-        xdotool("key", "alt+o")
-        time.sleep(0.5)
-        xdotool("key", "o")
+        run.menu("alt+o", "o")
         wait_for(lambda: "tab1" in read_controls(sheet_path), 30, "the Options sheet")
         # Every page in the same sheet: one size throughout.
         sizes = {}
@@ -65,11 +62,11 @@ def main():
             click(*centre(controls[field][1]))
             xdotool("key", "ctrl+a")
             xdotool("type", value)
+        lists = shown_windows(run.process.pid)
         click(*centre(controls["1023"][1]))  # Number of Work Buffers: its list opens
-        time.sleep(0.5)
+        wait_for(lambda: shown_windows(run.process.pid) - lists, 30, "the list of work buffer counts")
         xdotool("key", "2")
         xdotool("key", "Return")
-        time.sleep(0.5)
         wait_for(lambda: read_controls(sheet_path).get("1023", ("", (), ""))[2] == "2", 10, "two work buffers shown")
         click(*centre(read_controls(sheet_path)["button:OK"][1]))
 
@@ -85,19 +82,16 @@ def main():
         click(*centre(main_controls["1106"][1]))  # Use Keyboard
         click(*centre(main_controls["1141"][1]))  # the patch list takes the keys
         xdotool("keydown", "q")
-        time.sleep(1.0)
-        held = green_pixels()
-        xdotool("keyup", "q")
-        assert held >= GREEN_MIN, "only %d green pixels after the rebuild" % held
+        try:
+            held = wait_for_value(green_pixels, lambda count: count >= GREEN_MIN, 30,
+                                  "the output area green after the rebuild while the key is held")
+        finally:
+            xdotool("keyup", "q")
 
         project = os.path.join(run.folder, "Test.LVP")
         saved_at = os.path.getmtime(project)
-        xdotool("windowfocus", "--sync", run.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "s")
+        run.menu("alt+f", "s")
         wait_for(lambda: os.path.getmtime(project) != saved_at, 30, "the project to be saved")
-        time.sleep(0.5)
         values = subprocess.run([read_project, run.folder, "Test.LVP"], check=True, capture_output=True,
                                 text=True).stdout.split()
         assert values == ["800", "600", "2"], "saved project holds %s" % values

@@ -14,7 +14,7 @@ import subprocess
 import sys
 import time
 
-from program_support import RunningProgram, WindowManager, centre, close_window, wait_for, xdotool
+from program_support import RunningProgram, WindowManager, centre, close_window, pointer_at, wait_for, xdotool
 
 NOTE = 25
 TITLE = "^Lorvane GPU Preview$"
@@ -52,7 +52,7 @@ def main():
             before = displays()
             # Without --sync, which waits for a move that never comes when the pointer is already there.
             xdotool("mousemove", *centre(area))
-            time.sleep(0.1)
+            wait_for(lambda: pointer_at(*centre(area)), 30, "the pointer over the output area")
             for attempt in range(3):
                 # A loaded machine may split the two clicks; the double click is tried again.
                 xdotool("click", "--repeat", "2", "--delay", "80", "1")
@@ -67,12 +67,15 @@ def main():
             wait_for(lambda: displays() > before or run.process.poll() is not None, 30,
                      "the display to move into preview %d" % number)
             alive("moving into preview %d" % number)
-            time.sleep(0.3)  # passes presenting into the preview
+            # Not a wait for something expected: passes presenting into the
+            # preview for a while, for its close to meet pictures on their way.
+            time.sleep(0.3)
             before = displays()
             close_window(preview())
             wait_for(lambda: (displays() > before and preview() is None) or run.process.poll() is not None,
                      30, "preview %d to close" % number)
-            time.sleep(0.3)  # the user-interface thread runs what was queued for the closed preview
+            # Likewise: the user-interface thread runs what was queued for the closed preview.
+            time.sleep(0.3)
             alive("after closing preview %d" % number)
 
         code = run.close()

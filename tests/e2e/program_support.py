@@ -11,12 +11,33 @@ import zlib
 
 
 def wait_for(predicate, timeout, what):
+    """Polls until `predicate()` holds, for `timeout` seconds at most: a busy
+    machine makes the test slower, never red. Tests wait for what they expect
+    this way, not with a fixed sleep."""
+    wait_for_value(predicate, bool, timeout, what, show_last=False)
+
+
+def wait_for_value(measure, accept, timeout, what, show_last=True):
+    """Measures until `accept(value)` holds, for `timeout` seconds at most, and
+    returns that value; the failure names what was waited for and the last
+    value measured."""
+    value = poll(measure, accept, timeout)
+    if not accept(value):
+        raise AssertionError("timed out waiting for %s%s" % (what, " (last: %r)" % (value,) if show_last else ""))
+    return value
+
+
+def poll(measure, accept, timeout):
+    """Measures until `accept(value)` holds or `timeout` seconds have passed,
+    and returns the last value, accepted or not, for the caller's assertions
+    to judge. Measured once more at the deadline, so a measure slower than the
+    deadline is still taken."""
     end = time.time() + timeout
-    while time.time() < end:
-        if predicate():
-            return
+    while True:
+        value = measure()
+        if accept(value) or time.time() >= end:
+            return value
         time.sleep(0.1)
-    raise AssertionError("timed out waiting for " + what)
 
 
 def screenshot(window=None):
@@ -103,6 +124,29 @@ def click(x, y):
     xdotool("click", "1")
 
 
+def pointer_at(x, y):
+    """True when the mouse pointer is at (x, y)."""
+    where = dict(line.split("=") for line in xdotool("getmouselocation", "--shell").split())
+    return (int(where["X"]), int(where["Y"])) == (x, y)
+
+
+def shown_windows(pid):
+    """The process's visible windows, menus and drop-down lists among them."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)], capture_output=True, text=True)
+    return {int(w) for w in found.stdout.split()}
+
+
+def focused(window):
+    """True when the keyboard focus is in the window."""
+    found = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True)
+    return found.returncode == 0 and found.stdout.strip() == str(window)
+
+
+def wait_focused(window, timeout=30):
+    """Waits until keys typed now reach the window."""
+    wait_for(lambda: focused(window), timeout, "the keyboard focus in window %d" % window)
+
+
 class RunningProgram:
     """The program copied into a fresh folder with the given plug-in
     libraries in Plugins/ beside it; `prepare(folder)` runs before it starts.
@@ -143,11 +187,19 @@ class RunningProgram:
     def open_first_recent(self):
         """File, then the first recent file; waits for the display the project sets up."""
         opened = self.displays_set()
-        xdotool("windowfocus", "--sync", self.dialog)
-        xdotool("key", "alt+f")
-        time.sleep(0.5)
-        xdotool("key", "1")
+        self.menu("alt+f", "1")
         wait_for(lambda: self.displays_set() > opened, 30, "the project to open")
+
+    def menu(self, *keys):
+        """Types the keys into the main dialog's menus: each key but the last
+        opens a menu (the menu bar's, the next one along, a submenu), and the
+        next key waits for it to show; the last key chooses the command."""
+        xdotool("windowfocus", "--sync", self.dialog)
+        for key in keys[:-1]:
+            before = shown_windows(self.process.pid)
+            xdotool("key", key)
+            wait_for(lambda: shown_windows(self.process.pid) - before, 30, "the menu opened by " + key)
+        xdotool("key", keys[-1])
 
     def controls(self):
         """Visible controls: {id: (class, (x, y, w, h), text, text width)}."""

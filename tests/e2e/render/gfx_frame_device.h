@@ -1,6 +1,8 @@
 #pragma once
 // The frame loop's device over a real graphics device, drawing straight
 // into the back buffer: each frame starts cleared to black.
+#include <atomic>
+
 #include "performer/frame_device.h"
 #include "platform/gfx/device.h"
 
@@ -17,12 +19,17 @@ class GfxFrameDevice : public lv::FrameDevice {
     device_->BeginScene();
   }
   void EndScene() override { device_->EndScene(); }
-  void Present() override { device_->Present(nullptr, nullptr, gfx::NativeWindow{}, nullptr); }
+  void Present() override {
+    device_->Present(nullptr, nullptr, gfx::NativeWindow{}, nullptr);
+    ++presents;
+  }
   void SetRenderTarget(int) override { device_->SetRenderTarget(0, backBuffer_.get()); }
   int WorkBufferCount() const override { return 0; }
   sys::CriticalSection& DeviceLock() override { return lock_; }
 
   gfx::Surface* BackBuffer() { return backBuffer_.get(); }
+
+  std::atomic<int> presents{0};
 
  private:
   gfx::Device* device_;

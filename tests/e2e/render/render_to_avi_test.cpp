@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/engine_audio_input.h"
@@ -56,6 +59,17 @@ class ColourFillPatch : public TestPlug {
   gfx::Device* device_;
   Rgb colour_;
 };
+
+// Polls until `done`, for a minute at most: a busy machine makes the render
+// thread slower, never the test red.
+bool WaitFor(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
 
 class AnswerPrompts : public lv::RenderPrompts {
  public:
@@ -284,6 +298,27 @@ TEST_F(RenderToAviTest, ASmallPartLimitSplitsTheRenderIntoNumberedParts) {
   }
   EXPECT_EQ(counts, (std::vector<size_t>{4, 4, 2}));
   EXPECT_EQ(frames, kShowFrames);
+  Disconnect();
+}
+
+TEST_F(RenderToAviTest, AMainDialogAnsweringTheEndLateAddsNoFrameOnTheRenderThread) {
+  Display display(64, 48);
+  Connect(display, 64, 48);
+  controller.RenderCaptureFile();
+  ASSERT_TRUE(prompts.errors.empty()) << prompts.errors[0];
+  ASSERT_TRUE(performer.Start());
+  // The main dialog is busy: it answers the end only once the render thread
+  // has presented many more passes.
+  const bool ended = WaitFor([&] { return EndCount() > 0; });
+  const int presentedAtEnd = frameDevice->presents.load();
+  const bool wentOn = ended && WaitFor([&] { return frameDevice->presents.load() >= presentedAtEnd + 50; });
+  controller.StopRenderFile();
+  ASSERT_TRUE(performer.Stop());
+  ASSERT_TRUE(ended) << "the end of the capture was not reported";
+  ASSERT_TRUE(wentOn) << "the render thread stopped after the end";
+  EXPECT_EQ(performer.State(), lv::Live);
+  EXPECT_EQ(EndCount(), 1);
+  EXPECT_EQ(DecodeFrames("out.avi", 64, 48, 0), kShowFrames);
   Disconnect();
 }
 

@@ -367,6 +367,57 @@ TEST_F(RenderControllerTest, AFrameThatCannotBeCopiedEndsTheRenderKeepingTheFram
   EXPECT_EQ(grabber.releases, 1);
 }
 
+TEST_F(RenderControllerTest, AStopLongAfterTheEndLeavesExactlyTheFramesUpToTheLastEvent) {
+  // Frame n shows the clock (int)(n * 1000 / 29.97) ms after the first event;
+  // the file ends in the frame whose clock reaches the last event, the
+  // render's last. The main dialog answers the end 100 passes late.
+  const uint32_t base = 5000;
+  const struct {
+    const char* name;
+    CaptureBytes capture;
+    size_t frames;
+    const std::vector<Rgb>* colours = nullptr;  // what they show, where known
+  } cases[] = {
+      {"the test show", TestShow(), kShowFrames.size(), &kShowFrames},
+      // The last event at 4.2 s is reached by frame 126's clock, 4204 ms; the
+      // spectra recorded after it add no frame.
+      {"4.2 s with spectra after the last event",
+       CaptureBytes{}.Event(Message(0x90, kRedNote, 100), base).Event(Message(0x80, kRedNote, 0), base + 4200)
+           .Spectrum(0.25f).Spectrum(0.5f).Spectrum(0.75f),
+       127},
+      {"the last event on frame 3's clock, 100 ms",
+       CaptureBytes{}.Event(Message(0x90, kRedNote, 100), base).Event(Message(0xF8), base + 100), 4},
+      {"the last event a millisecond later", CaptureBytes{}.Event(Message(0xF8), base).Event(Message(0xF8), base + 101),
+       5},
+      {"a last record cut short",
+       CaptureBytes{}.Event(Message(0xF8), base).Event(Message(0xF8), base + 100).Raw({lv::kCaptureEventRecord, 0x90, 60}),
+       4},
+      {"no event at all", CaptureBytes{}.Spectrum(0.5f), 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.capture.Save(capturePath);
+    mainDialog.Clear();
+    const int copiesBefore = grabber.copies;
+    controller.RenderCaptureFile();
+    ASSERT_EQ(performer.State(), lv::PlayingCapture);
+    int pass = 0;
+    for (; pass < 1000 && !Ended(); ++pass) performer.RunPass();
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(static_cast<size_t>(pass), c.frames) << "the end is met in the last event's pass";
+    for (int late = 0; late < 100; ++late) performer.RunPass();
+    controller.StopRenderFile();
+
+    EXPECT_EQ(EndCount(), 1);
+    EXPECT_EQ(static_cast<size_t>(grabber.copies - copiesBefore), c.frames);
+    const std::vector<Rgb> frames = DecodeFrames(target);
+    EXPECT_EQ(frames.size(), c.frames);
+    if (c.colours != nullptr) {
+      EXPECT_EQ(frames, *c.colours);
+    }
+  }
+}
+
 TEST_F(RenderControllerTest, StoppingDuringARenderClosesTheFileNormally) {
   controller.RenderCaptureFile();
   for (int pass = 0; pass < 5; ++pass) performer.RunPass();

@@ -1,7 +1,9 @@
-// A render finished at the program's end while the render thread is stuck
-// inside a patch's drawing: the pass holds the frame lock for good, yet the
-// part being written gets its index and the parts their names, and no frame
-// is written after it.
+// A render ended from another thread while the render thread runs: finished
+// at the program's end while the render thread is stuck inside a patch's
+// drawing (the pass holds the frame lock for good, yet the part being
+// written gets its index and the parts their names, and no frame is written
+// after it); and stopped by a main dialog that answers the end of the
+// capture late.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +13,8 @@
 #include <vector>
 
 #include "../capture/capture_test_support.h"
+#include "fake_frame_device.h"
+#include "journal.h"
 #include "performance/performance.h"
 #include "performer/performer.h"
 #include "platform/media/video_stream_reader.h"
@@ -137,6 +141,51 @@ TEST(RenderFinish, APartBeingWrittenIsFinishedWithoutTheStuckPassAndNoFrameFollo
     EXPECT_EQ(frames, c.frames) << "a frame written after the finish";
     EXPECT_TRUE(answers.errors.empty());
   }
+}
+
+TEST(RenderFinish, AMainDialogAnsweringTheEndLateGetsExactlyTheFramesUpToTheLastEvent) {
+  ScratchFolder folder;
+  // The note from the start, the last event at 1 s: frame 30's clock, 1001 ms,
+  // is the first to reach it.
+  CaptureBytes{}.Event(Message(0x90, kNote, 100), 0).Event(Message(0x80, kNote, 0), 1000).Spectrum(0.5f).Save(
+      folder / "show.midicap");
+  Answers answers(folder / "show.midicap", folder / "out.avi");
+  GreyGrabber grabber;
+  RecordingWindow mainDialog;
+  Journal journal;
+  FakeFrameDevice device(&journal);
+  lv::Performer performer;
+  lv::RenderController controller(performer, answers, answers);
+  controller.SetFrameGrabber(&grabber);
+  performer.SetMainDialog(&mainDialog);
+  performer.SetDevice(&device);
+
+  auto* performance = new lv::Performance;  // the Performer owns it
+  performance->width = kWidth;
+  performance->height = kHeight;
+  performance->channelMask = 1;
+  performance->CreateBank(0)->slots[kNote].patch = std::make_unique<TestPlug>(&journal, "note");
+  performance->SelectBank(0);
+  performer.SetPerformance(performance);
+  performer.SetChannelMask(1);
+  performer.SetState(lv::Live);
+
+  controller.RenderCaptureFile();
+  ASSERT_TRUE(answers.errors.empty()) << answers.errors[0];
+  ASSERT_TRUE(performer.Start());
+  // The main dialog, busy elsewhere, answers the end once the render thread
+  // has run many passes past it.
+  while (mainDialog.Posted().empty()) std::this_thread::yield();
+  const int presentedAtEnd = device.presents.load();
+  while (device.presents.load() < presentedAtEnd + 60) std::this_thread::yield();
+  controller.StopRenderFile();
+  EXPECT_TRUE(performer.Stop());
+  performer.SetDevice(nullptr);
+
+  EXPECT_EQ(mainDialog.Posted().size(), 1u);
+  EXPECT_EQ(performer.State(), lv::Live);
+  EXPECT_EQ(FrameCount(folder / "out.avi"), 31);
+  EXPECT_TRUE(answers.errors.empty());
 }
 
 }  // namespace
