@@ -11,6 +11,12 @@
 
 namespace lv {
 
+ProgramLifecycle::ProgramLifecycle(StartupSteps& steps, Performer& performer, D3D& d3d, DisplaySwitch& display,
+                                   MidiClass& midi)
+    : steps_(steps), performer_(performer), d3d_(d3d), display_(display), midi_(midi) {
+  display_.SetBeforeFatalError([this] { BeginShutdown(); });
+}
+
 bool ProgramLifecycle::Startup() {
   sys::Log("Startup starting");
   steps_.ConnectHost();
@@ -57,6 +63,8 @@ bool ProgramLifecycle::BeginShutdown() {
   if (begun_) return renderThreadEnded_;
   begun_ = true;
   sys::Log("Shutdown starting");
+  // A window closed on the way out may ask for the display again.
+  display_.EndSwitching();
   // MIDI first, so no driver callback pushes into a Performer that is stopping.
   midi_.Close();
   // What the performer keeps is written before anything waits for the render

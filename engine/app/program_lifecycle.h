@@ -46,16 +46,17 @@ class StartupSteps {
 
 class ProgramLifecycle {
  public:
-  ProgramLifecycle(StartupSteps& steps, Performer& performer, D3D& d3d, DisplaySwitch& display, MidiClass& midi)
-      : steps_(steps), performer_(performer), d3d_(d3d), display_(display), midi_(midi) {}
+  // A display that fails for good ends the program through the first half
+  // of shutdown, as every other end does.
+  ProgramLifecycle(StartupSteps& steps, Performer& performer, D3D& d3d, DisplaySwitch& display, MidiClass& midi);
 
   // False when the display could not be set up (the program then ends).
   bool Startup();
   // The first half of shutdown, which waits for nothing but the render
-  // thread, and for that within the bound: MIDI input closed, the settings
-  // saved, a recording and an offline render finished, then the render
-  // thread stopped (the performance goes with it). Runs once; true when the
-  // render thread ended.
+  // thread, and for that within the bound: no display set up from here on,
+  // MIDI input closed, the settings saved, a recording and an offline render
+  // finished, then the render thread stopped (the performance goes with it).
+  // Runs once; true when the render thread ended.
   bool BeginShutdown();
   // Begins the shutdown if that has not been done, then releases the rest.
   // True when everything was released; false when the render thread did not

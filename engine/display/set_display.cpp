@@ -36,6 +36,10 @@ DisplayRequest DisplaySwitch::FullScreenRequest() const {
 }
 
 bool DisplaySwitch::SetDisplay(bool fullScreen) {
+  if (ended_) {
+    sys::Log("No display set up: the program is shutting down");
+    return false;
+  }
   sys::Log("SetDisplay started");
   if (fullScreen) {
     // Checked before anything is torn down, so a request this screen cannot
@@ -121,6 +125,7 @@ bool DisplaySwitch::Rebuild(bool fullScreen) {
   }
   if (result != D3D::kInitOk) {
     sys::Log("Direct3D initialisation failed with code %d", static_cast<int>(result));
+    if (beforeFatalError_) beforeFatalError_();
     environment_.FatalDisplayError(result);
     return false;
   }

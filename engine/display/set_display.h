@@ -3,6 +3,9 @@
 // device, makes a new device for the windowed or the full-screen output,
 // tells the host object, and gives back work buffers, capture surfaces and
 // the channel banks.
+#include <atomic>
+#include <functional>
+
 #include "display/d3d.h"
 
 namespace lv {
@@ -27,6 +30,14 @@ class DisplaySwitch {
   bool SetDisplay(bool fullScreen);
   bool IsFullScreen() const { return fullScreen_; }
 
+  // From the start of the program's shutdown on, no device or display is
+  // made again: SetDisplay does nothing and answers false (a window closed
+  // on the way out may still ask for one).
+  void EndSwitching() { ended_ = true; }
+  // Runs when no device at all can be made, before the environment is told
+  // to end the program: what the performer keeps is written there.
+  void SetBeforeFatalError(std::function<void()> before) { beforeFatalError_ = std::move(before); }
+
   // The full-screen request of the current performance: its display
   // settings, adapter 0 when its adapter is not present.
   DisplayRequest FullScreenRequest() const;
@@ -40,6 +51,8 @@ class DisplaySwitch {
   DisplayHost& host_;
   DisplayEnvironment& environment_;
   bool fullScreen_ = false;
+  std::atomic<bool> ended_{false};
+  std::function<void()> beforeFatalError_;
 };
 
 }  // namespace lv

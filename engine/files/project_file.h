@@ -31,6 +31,9 @@ struct ProjectFileContext {
   FileProgress* progress = nullptr;       // null: no progress window
   ShowObjects* show = nullptr;            // null: no capture devices, no samplers
   std::string* failure = nullptr;         // loading: why a file that opened was refused
+  // Saving: makes the knob turns still on their way to the render thread, so
+  // the file holds what the knobs show; null when every turn is made at once.
+  std::function<void()> makeWaitingKnobWrites;
 };
 
 // Highest work-buffer count and render target a project may ask for.

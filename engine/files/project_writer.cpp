@@ -154,6 +154,7 @@ bool SavePerformance(Performance& performance, bool saveAs, const ProjectFileCon
     path = *chosen;
   }
 
+  if (context.makeWaitingKnobWrites) context.makeWaitingKnobWrites();
   ReplacingFile file(path);
   if (!file.Open()) return false;
   if (context.progress != nullptr) context.progress->Open("Saving Performance...");

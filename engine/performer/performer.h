@@ -148,7 +148,8 @@ class Performer {
   // At the program's end: a recording in progress is finished (its file
   // closed and moved to its name) without waiting for the pass in progress,
   // which may never end; the state stays Recording, with no file to write.
-  // False when closing lost data.
+  // Also a recording halted on the way (a display switch that failed for
+  // good). False when closing lost data.
   bool FinishRecording();
   // What playback needs of the audio input: closing it and the spectrum it
   // loads recorded spectra into.
@@ -216,6 +217,8 @@ class Performer {
   std::atomic<AudioInput*> audio_{nullptr};
   std::atomic<CaptureFile*> capture_{nullptr};
   std::unique_ptr<CaptureFile> ownedCapture_;  // opened by StartRecording or StartPlayback
+  // The kept file is a recording, whatever the state (a display switch halts one).
+  std::atomic<bool> recordingKept_{false};
   std::atomic<CaptureAudio*> captureAudio_{nullptr};
 
   // Render thread only.

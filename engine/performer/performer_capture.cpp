@@ -16,6 +16,7 @@ bool Performer::StartRecording(std::unique_ptr<CaptureFile> file) {
   // replaces a file that is playing.
   if (state_.load() != Live || capture_.load() != nullptr) return false;
   ownedCapture_ = std::move(file);
+  recordingKept_.store(true);
   SetCaptureFile(ownedCapture_.get());
   state_.store(Recording);
   return true;
@@ -51,13 +52,14 @@ bool Performer::CloseCaptureFile() {
   if (file == nullptr || file != ownedCapture_.get()) return true;
   const bool closed = file->Close();
   ownedCapture_.reset();
+  recordingKept_.store(false);
   return closed;
 }
 
 bool Performer::FinishRecording() {
   // Only a recording's file: its records are written under the ring lock
   // alone, while a playing file is read by the pass without it.
-  if (state_.load() != Recording) return true;
+  if (!recordingKept_.load()) return true;
   return CloseCaptureFile();
 }
 

@@ -22,6 +22,7 @@
 #include "platform/sys/clock.h"
 #include "platform/sys/log.h"
 #include "platform/sys/resources.h"
+#include "platform/window/application.h"
 #include "platform/window/message_box.h"
 #include "platform/window/prompts_above_window.h"
 #include "platform/window/qt_window_handle.h"
@@ -234,7 +235,10 @@ void Program::Shutdown() {
     sys::Log("Ending the process without waiting for the render thread");
     std::_Exit(EXIT_FAILURE);
   }
-  QApplication::quit();
+  // The end is decided: the loop ends now. Qt's own quit would first ask
+  // every visible window to close, and the full-screen output and the
+  // floating preview refuse that (the preview would even set up a display).
+  window::Application::Quit(0);
 }
 
 void Program::ConnectHost() {
@@ -340,11 +344,11 @@ void Program::FatalDisplayError(int code) {
   box.caption = lv::kDisplayErrorCaption;
   box.text = lv::DisplayErrorText(code);
   box.icon = window::MessageBoxIcon::kError;
+  // What the performer keeps was written and the render thread stopped
+  // before this (the first half of shutdown), so an unanswered message
+  // loses nothing.
   window::ShowMessageBox(box);
-  // The render thread is running: end it before the process goes.
-  midi_.Close();
-  performer_.Stop();
-  std::_Exit(1);
+  std::_Exit(EXIT_FAILURE);
 }
 
 namespace {

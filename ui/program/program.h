@@ -147,7 +147,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
 
   // What the main dialog's commands reach.
   RegistryPluginKinds pluginKinds_{registry_};
-  ProjectFiles projectFiles_{registry_, [this] { return AdapterCount(); }, performer_.FrameLock()};
+  ProjectFiles projectFiles_{registry_, [this] { return AdapterCount(); }, performer_};
   RecentProjects recentProjects_{recentFiles_};
   SettingsDefaults settingsDefaults_{settings_, [this] { return AdapterCount(); }};
   DisplayControl displayControl_{display_};

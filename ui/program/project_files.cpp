@@ -14,7 +14,8 @@ void ProjectFiles::SetMainDialog(QWidget* dialog) {
 lv::ProjectFileContext ProjectFiles::Context() {
   lv::ProjectFileContext context;
   context.registry = &registry_;
-  context.lfoLock = &lfoLock_;
+  context.lfoLock = &performer_.FrameLock();
+  context.makeWaitingKnobWrites = [this] { performer_.MakeKnobWrites(); };
   context.adapterCount = adapterCount_ ? adapterCount_() : 1;
   context.dialogs = dialogs_.get();
   context.show = show_;

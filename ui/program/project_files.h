@@ -10,7 +10,7 @@
 #include "files/project_file.h"
 #include "files/project_file_dialogs.h"
 #include "main_dialog/main_dialog_services.h"
-#include "platform/sys/critical_section.h"
+#include "performer/performer.h"
 #include "progress/progress_window.h"
 
 namespace app {
@@ -32,9 +32,10 @@ class ProgressWindowFileProgress final : public lv::FileProgress {
 class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
  public:
   // `adapterCount` answers the display adapters present when a file loads;
-  // `lfoLock` is the lock the render thread advances the live LFOs under.
-  ProjectFiles(lv::PlugRegistry& registry, std::function<int()> adapterCount, sys::CriticalSection& lfoLock)
-      : registry_(registry), adapterCount_(std::move(adapterCount)), lfoLock_(lfoLock) {}
+  // `performer` advances the live LFOs under its frame lock and has the knob
+  // turns on their way to its render thread, which a save makes first.
+  ProjectFiles(lv::PlugRegistry& registry, std::function<int()> adapterCount, lv::Performer& performer)
+      : registry_(registry), adapterCount_(std::move(adapterCount)), performer_(performer) {}
 
   // The dialogs and the progress window belong to the main dialog.
   void SetMainDialog(QWidget* dialog);
@@ -53,7 +54,7 @@ class ProjectFiles final : public ui::ProjectFiles, public ui::ProjectBundler {
 
   lv::PlugRegistry& registry_;
   std::function<int()> adapterCount_;
-  sys::CriticalSection& lfoLock_;
+  lv::Performer& performer_;
   QWidget* mainDialog_ = nullptr;
   lv::ShowObjects* show_ = nullptr;
   lv::ExitWatch* exits_ = nullptr;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <fstream>
 #include <string>
@@ -69,12 +70,17 @@ struct LoggingSteps final : lv::StartupSteps {
   void OpenAudioInput() override { Step("audio input"); }
   void RegisterClipboardFormat() override { Step("clipboard"); }
   void SaveSettings() override { Step("save settings"); }
-  void FinishRender() override { Step("finish render"); }
+  void FinishRender() override {
+    Step("finish render");
+    if (finishRender) finishRender();
+  }
   void CloseAudioInput() override { Step("close audio input"); }
   void ReleaseCaptureDevices() override { Step("release capture"); }
   void UnloadFreeFrame() override { Step("unload freeframe"); }
   void FreePluginLibraries() override { Step("free plugins"); }
   void ReleaseSound() override { Step("release sound"); }
+
+  std::function<void()> finishRender;  // the render controller's, where a test has one
 };
 
 struct LoggingPort final : midi::InputPort {

@@ -1,13 +1,17 @@
-// Opening projects through the program's own project files while the render
-// loop runs its passes, with MIDI arriving all the while: halted passes go on
-// advancing the live LFOs as each file loads.
+// Opening and saving projects through the program's own project files while
+// the render loop runs its passes: halted passes go on advancing the live
+// LFOs as each file loads, with MIDI arriving all the while; a save holds the
+// knob turns still on their way to the render thread.
+#include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 #include "main_dialog_fixture.h"
 #include "project_files.h"
 #include "registry/plug_registry.h"
+#include "test_plug.h"
 
 namespace uitest {
 namespace {
@@ -44,7 +48,7 @@ class OpenProjectThreadTest : public MainDialogTest {
   }
 
   lv::PlugRegistry registry;
-  app::ProjectFiles files{registry, [] { return 1; }, performer.FrameLock()};
+  app::ProjectFiles files{registry, [] { return 1; }, performer};
   QTemporaryDir folder;
 };
 
@@ -75,6 +79,47 @@ TEST_F(OpenProjectThreadTest, TheFilesLfosArriveWhileTheRenderLoopAdvancesThem) 
     EXPECT_EQ(lfo.rate, 5.0f);
     EXPECT_EQ(lfo.scale, 0.5f);
   }
+}
+
+// The values of the parameter value chunks a saved project holds, in file order.
+std::vector<int32_t> SavedParamValues(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = file.readAll();
+  const uint32_t header[2] = {lv::ChunkTag("PMVL"), 12};  // the tag, the chunk's size with it
+  std::vector<int32_t> values;
+  for (qsizetype at = bytes.indexOf(QByteArray(reinterpret_cast<const char*>(header), 8)); at >= 0 && at + 12 <= bytes.size();
+       at = bytes.indexOf(QByteArray(reinterpret_cast<const char*>(header), 8), at + 1)) {
+    int32_t value;
+    std::memcpy(&value, bytes.constData() + at + 8, sizeof value);
+    values.push_back(value);
+  }
+  return values;
+}
+
+TEST_F(OpenProjectThreadTest, ASaveRightAfterAKnobTurnHoldsTheTurnedValue) {
+  auto* performance = new lv::Performance;
+  lv::Bank* bank = performance->CreateBank(0);
+  performance->SelectBank(0);
+  auto owned = std::make_unique<lvtest::TestPlug>(nullptr, "knobbed");
+  owned->SetParams({lv::ParamInfo{0, 1000, 0, 0, lv::ChunkTag("LEVL"), "Level", nullptr}});
+  lvtest::TestPlug* patch = owned.get();
+  lv::NoteSlot& slot = bank->slots[60];
+  slot.patch = std::move(owned);
+  slot.bindings.Resize(1);
+  const std::string path = folder.filePath("turned.LVP").toStdString();
+  performance->name.Assign(path.c_str());
+  performer.SetPerformance(performance);
+  ASSERT_TRUE(performer.Start());
+  {
+    // The turn comes while a pass is under way: it waits for the next one.
+    std::lock_guard<sys::CriticalSection> pass(performer.FrameLock());
+    performer.WriteKnob(lv::KnobWrite{patch, &slot.bindings, 0, lv::KnobWrite::kValue, 777});
+    ASSERT_EQ(patch->GetParam(0), 0);
+    dialog->Command(ids::kMenuSave);
+  }
+  EXPECT_EQ(SavedParamValues(path), std::vector<int32_t>{777});
+  ASSERT_TRUE(performer.Stop());
 }
 
 }  // namespace
