@@ -91,11 +91,18 @@ void Performer::PushMidi(const MidiEvent& event) {
     CaptureFile* file = capture_.load();
     if (file != nullptr && state_.load() == Recording) file->WriteEvent(MidiEvent{event.message, clock_()});
   }
+  const bool userThread = userThread_.load() == std::this_thread::get_id();
+  const uint32_t startMs = userThread ? sys::TimeMs() : 0;
   while (!StoreInRing(event)) {
     if (renderThread_.load() == std::this_thread::get_id()) {
       // Capture playback feeds the ring from the render thread itself: make
       // room by dispatching what is queued, in order.
       DrainRing();
+    } else if (userThread && (NotResponding() || sys::TimeMs() - startMs >= kUserWaitMs)) {
+      // A key played while no pass drains the ring: the user interface does
+      // not wait for one that may never come.
+      sys::Log("MIDI event %08x dropped: the render thread is not responding", static_cast<unsigned>(event.message));
+      return;
     } else {
       event_.Set();
       std::this_thread::yield();

@@ -86,7 +86,8 @@ class Performer {
   void RunPass();
 
   // --- Producers (any thread) ---------------------------------------------
-  // Queues the event; waits while the ring is full, never drops. While
+  // Queues the event; waits while the ring is full, never drops, but on the
+  // user-interface thread for kUserWaitMs at most (then it is dropped). While
   // recording, the event goes to the capture file first, stamped with the
   // system clock so that one recording never mixes two clocks.
   void PushMidi(const MidiEvent& event);
