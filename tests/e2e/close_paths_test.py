@@ -174,7 +174,8 @@ def stuck_note(program, library, make_project, terminate=False):
         told = [line for line in run.log_lines() if line.startswith("Plug-in Error: ")]
         assert len(told) == 1, told
         assert '"Test Fill"' in told[0] and "(%d)" % NOTE in told[0], told[0]
-        xdotool("key", "--window", box, "Return")
+        xdotool("windowactivate", "--sync", box)
+        xdotool("key", "Return")
         wait_for(lambda: not windows_named("Plug-in Error"), 10, "the box to go")
 
         # The main dialog answers: a command that needs the pass is refused
@@ -201,6 +202,7 @@ def stuck_note(program, library, make_project, terminate=False):
         else:
             took = close_stuck(run)
         print("ok: the main dialog answered while the render thread was stuck; ended in %.1f s" % took)
+        print(told[0])
     finally:
         run.cleanup()
 

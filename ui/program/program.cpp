@@ -79,7 +79,9 @@ void Program::ReportRenderThreadNotResponding() {
       text += "a knob change";
   }
   text += ".\nChanges that need the render thread are refused until it returns; closing the program ends it.";
-  sys::Log("Plug-in Error: %s", text.c_str());
+  std::string line = text;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  sys::Log("Plug-in Error: %s", line.c_str());
   window::MessageBoxRequest request;
   request.owner = mainDialog_ ? mainDialog_->Handle() : nullptr;
   request.text = std::move(text);
