@@ -31,8 +31,7 @@ void OutputWindowCommands::KeyDown(int key, bool autoRepeat) {
     return;
   }
   if (key == window::vk::kSpace) {
-    performer_.StopAllNotes();
-    if (connections_.clearPlayingMarks) connections_.clearPlayingMarks();
+    if (performer_.StopAllNotes() && connections_.clearPlayingMarks) connections_.clearPlayingMarks();
     return;
   }
   const KeyboardPlay play = connections_.keyboardPlay ? connections_.keyboardPlay() : KeyboardPlay{};

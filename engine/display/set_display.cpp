@@ -68,11 +68,18 @@ bool DisplaySwitch::Rebuild(bool fullScreen) {
 
   sys::Log("Halting performance");
   // Program changes that arrive while halted wait for the first pass after
-  // the switch, so no bank is bound to the device being torn down.
-  performer_.SetState(Halted);
+  // the switch, so no bank is bound to the device being torn down. A render
+  // thread that does not answer keeps the display as it is: its pass may be
+  // drawing on the device.
+  bool halted = performer_.SetState(Halted);
   sys::Sleep(1);
-  performer_.StopAllNotes();
-  for (uint8_t channel = 0; channel < Performer::kChannels; ++channel) performer_.SetChannelBank(channel, nullptr);
+  halted = halted && performer_.StopAllNotes();
+  for (uint8_t channel = 0; halted && channel < Performer::kChannels; ++channel)
+    halted = performer_.SetChannelBank(channel, nullptr);
+  if (!halted) {
+    sys::Log("SetDisplay refused: the render thread is not responding");
+    return true;
+  }
   sys::Log("Halted performance");
 
   sys::Log("Releasing Capture Surfaces");

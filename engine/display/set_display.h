@@ -26,7 +26,8 @@ class DisplaySwitch {
       : d3d_(d3d), performer_(performer), workBuffers_(workBuffers), host_(host), environment_(environment) {}
 
   // On the user-interface thread. False when no device could be made (the
-  // environment was told to end the program).
+  // environment was told to end the program). A render thread that does not
+  // answer refuses the switch: the display stays as it is (true).
   bool SetDisplay(bool fullScreen);
   bool IsFullScreen() const { return fullScreen_; }
 

@@ -21,6 +21,9 @@ constexpr int kNoProgram = -1;
 constexpr uint32_t kPaceMs = 16;
 constexpr uint32_t kNoWaitAfterMs = 11;
 constexpr uint32_t kPresentPauseMs = 3;
+// A pass lets a user-interface wait have the frame lock first, for this long
+// at most (the wait itself is bounded by kUserWaitMs).
+constexpr uint32_t kLetInStepMs = 1;
 // Keeps one wait within the event's range at an absurdly low frame rate.
 constexpr double kLongestPlaybackWaitMs = 86400000.0;
 
@@ -88,11 +91,18 @@ void Performer::PushMidi(const MidiEvent& event) {
     CaptureFile* file = capture_.load();
     if (file != nullptr && state_.load() == Recording) file->WriteEvent(MidiEvent{event.message, clock_()});
   }
+  const bool userThread = userThread_.load() == std::this_thread::get_id();
+  const uint32_t startMs = userThread ? sys::TimeMs() : 0;
   while (!StoreInRing(event)) {
     if (renderThread_.load() == std::this_thread::get_id()) {
       // Capture playback feeds the ring from the render thread itself: make
       // room by dispatching what is queued, in order.
       DrainRing();
+    } else if (userThread && (NotResponding() || sys::TimeMs() - startMs >= kUserWaitMs)) {
+      // A key played while no pass drains the ring: the user interface does
+      // not wait for one that may never come.
+      sys::Log("MIDI event %08x dropped: the render thread is not responding", static_cast<unsigned>(event.message));
+      return;
     } else {
       event_.Set();
       std::this_thread::yield();
@@ -209,6 +219,7 @@ void Performer::RunPass() {
     const uint32_t elapsed = clock_() - previousStart_;
     if (elapsed < kNoWaitAfterMs) event_.Wait(kPaceMs - elapsed);
   }
+  LetUserInterfaceIn();
   std::unique_lock<sys::CriticalSection> frame(frameLock_);
   // Other threads write the state only between passes, so the state a pass
   // began in decides whether it begins and ends a frame.
@@ -308,6 +319,63 @@ void Performer::RunPass() {
       sys::Sleep(kPresentPauseMs);
     }
   }
+  passesEnded_.fetch_add(1);
+}
+
+void Performer::LetUserInterfaceIn() {
+  // The render thread takes the lock again at once after a pass in some
+  // states (an offline render): a waiting user interface gets it first, so
+  // a busy render thread is never taken for a stuck one.
+  for (uint32_t waited = 0; userWaiting_.load() != 0 && running_.load() != 0 && waited < kUserWaitMs;
+       waited += kLetInStepMs)
+    sys::Sleep(kLetInStepMs);
+}
+
+Performer::FrameHold Performer::HoldFrame() {
+  if (userThread_.load() != std::this_thread::get_id()) return FrameHold(frameLock_);
+  FrameHold hold(frameLock_, std::defer_lock);
+  const uint64_t passes = passesEnded_.load();
+  if (stuckPass_.load() == passes) {
+    // Still the pass that did not end: no new wait for it.
+    if (hold.try_lock()) stuckPass_.store(kNoStuckPass);
+  } else {
+    stuckPass_.store(kNoStuckPass);
+    userWaiting_.fetch_add(1);
+    const bool taken = frameLock_.TryEnterFor(kUserWaitMs);
+    userWaiting_.fetch_sub(1);
+    if (taken) {
+      hold = FrameHold(frameLock_, std::adopt_lock);
+    } else if (passesEnded_.load() == passes) {
+      stuckPass_.store(passes);
+    }
+  }
+  if (hold.owns_lock()) return hold;
+  const PatchCall call = CallInProgress();
+  sys::Log("Render thread not responding (%s, note %d): the change that needs it is refused",
+           call.kind != nullptr ? "in a patch" : "outside a patch", call.note);
+  if (stuckPass_.load() == passes && reportedPass_ != passes) {
+    reportedPass_ = passes;
+    if (notRespondingReport_) notRespondingReport_();
+  }
+  return hold;
+}
+
+Performer::PatchCallRecord::PatchCallRecord(Performer& performer, Plug* patch, int note) : performer_(performer) {
+  if (patch == nullptr || performer_.renderThread_.load() != std::this_thread::get_id()) return;
+  recorded_ = true;
+  previousKind_ = performer_.callKind_.exchange(patch->GetClassId());
+  previousNote_ = performer_.callNote_.exchange(note);
+}
+
+Performer::PatchCallRecord::~PatchCallRecord() {
+  if (!recorded_) return;
+  performer_.callKind_.store(previousKind_);
+  performer_.callNote_.store(previousNote_);
+}
+
+bool Performer::NotResponding() const {
+  const uint64_t stuck = stuckPass_.load();
+  return stuck != kNoStuckPass && stuck == passesEnded_.load();
 }
 
 void Performer::WaitForPlaybackClock(uint32_t startMs, double dueMs, double stepMs) {
@@ -323,9 +391,10 @@ void Performer::WaitForPlaybackClock(uint32_t startMs, double dueMs, double step
   }
 }
 
-void Performer::SetPlayback(double frameStepMs, FrameCallback callback, void* argument) {
+bool Performer::SetPlayback(double frameStepMs, FrameCallback callback, void* argument) {
   // Written before the state becomes PlayingCapture under the frame lock.
-  sys::CriticalSectionLock frame(frameLock_);
+  const FrameHold frame = HoldFrame();
+  if (!frame) return false;
   frameStep_ = frameStepMs;
   frameCallback_ = callback;
   frameCallbackArgument_ = argument;
@@ -334,6 +403,7 @@ void Performer::SetPlayback(double frameStepMs, FrameCallback callback, void* ar
   playbackStartMs_ = clock_();
   playbackEndPosted_ = false;
   framesEnded_ = false;
+  return true;
 }
 
 void Performer::PostPlaybackEnd() {
@@ -342,12 +412,13 @@ void Performer::PostPlaybackEnd() {
   Post(mainDialog_.load(), kPlaybackEndMessage, 0, 0);
 }
 
-void Performer::SetState(PerformerState state) { WriteState(state); }
+bool Performer::SetState(PerformerState state) { return WriteState(state); }
 
-void Performer::WriteState(int state) {
+bool Performer::WriteState(int state) {
   int previous;
   {
-    sys::CriticalSectionLock frame(frameLock_);
+    const FrameHold frame = HoldFrame();
+    if (!frame) return false;
     // A state write comes before a patch is edited in its dialog or halted
     // for a switch: nothing may reach it from the render thread afterwards.
     MakeKnobWrites();
@@ -355,23 +426,32 @@ void Performer::WriteState(int state) {
   }
   // A playback waiting for its next pass's time ends at once (Esc).
   if (previous == PlayingCapture && state != PlayingCapture) event_.Set();
+  return true;
 }
 
-void Performer::WriteKnob(const KnobWrite& write) {
+bool Performer::WriteKnob(const KnobWrite& write) {
   const bool handOver = running_.load() != 0 && renderThread_.load() != std::this_thread::get_id();
-  if (handOver && knobWrites_.Put(write)) return;
-  sys::CriticalSectionLock frame(frameLock_);
+  if (handOver && knobWrites_.Put(write)) return true;
+  const FrameHold frame = HoldFrame();
+  if (!frame) return false;
   // The writes still waiting were made first.
   MakeKnobWrites();
   write.Make();
+  return true;
 }
 
-void Performer::MakeKnobWrites() {
-  if (knobWrites_.Empty()) return;
-  sys::CriticalSectionLock frame(frameLock_);
+bool Performer::MakeKnobWrites() {
+  if (knobWrites_.Empty()) return true;
+  const FrameHold frame = HoldFrame();
+  if (!frame) return false;
   KnobWrites::Batch batch;
   const int count = knobWrites_.Take(batch);
-  for (int i = 0; i < count; ++i) batch[static_cast<size_t>(i)].Make();
+  for (int i = 0; i < count; ++i) {
+    const KnobWrite& write = batch[static_cast<size_t>(i)];
+    const PatchCallRecord call(*this, write.patch, -1);
+    write.Make();
+  }
+  return true;
 }
 
 void Performer::Post(MessageWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

@@ -15,10 +15,19 @@
 // opens after the frame lock and before the list lock, since a patch's
 // NoteOff makes device calls. The program's whole order, with the locks of
 // the other threads that meet the device, is in platform/gfx/device_lock.h.
+//
+// The user-interface thread never waits for a pass without end: a plug-in may
+// never return from one. Its takes of the frame lock (HoldFrame, and every
+// call below that takes the lock) wait at most kUserWaitMs; past that the
+// render thread counts as not responding until that pass ends, the call is
+// refused (answers false and changes nothing) and later ones are refused at
+// once. Other threads wait as before.
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -48,6 +57,8 @@ class Performer {
   static constexpr int kChannels = 16;
   static constexpr int kNotes = 128;
   static constexpr uint32_t kStopWaitMs = 5000;
+  // How long the user-interface thread waits for the pass in progress.
+  static constexpr uint32_t kUserWaitMs = 1000;
 
   using Clock = uint32_t (*)();
   // Offline rendering: called after every frame of capture playback up to
@@ -76,29 +87,54 @@ class Performer {
   void RunPass();
 
   // --- Producers (any thread) ---------------------------------------------
-  // Queues the event; waits while the ring is full, never drops. While
+  // Queues the event; waits while the ring is full, never drops, but on the
+  // user-interface thread for kUserWaitMs at most (then it is dropped). While
   // recording, the event goes to the capture file first, stamped with the
   // system clock so that one recording never mixes two clocks.
   void PushMidi(const MidiEvent& event);
   // Queues the event only when the ring has room; never waits.
   bool TryPushMidi(const MidiEvent& event);
 
+  // --- The user interface's waits for a pass -------------------------------
+  // The thread whose takes of the frame lock are bounded by kUserWaitMs.
+  void SetUserInterfaceThread(std::thread::id thread) { userThread_.store(thread); }
+  // The frame lock, for an action that changes what passes read. On the
+  // user-interface thread the hold is empty (the action must be refused) when
+  // the pass in progress did not end within kUserWaitMs, or still has not
+  // ended since a wait for it was refused. Other threads wait for it.
+  using FrameHold = std::unique_lock<sys::CriticalSection>;
+  FrameHold HoldFrame();
+  // A wait for the frame lock was refused and the pass it waited for has not
+  // ended since.
+  bool NotResponding() const;
+  // Where the render thread is calling a patch: the patch's kind and the note
+  // it plays (-1: a knob write, no note), or no kind outside such a call.
+  struct PatchCall {
+    const ClassId* kind = nullptr;
+    int note = -1;
+  };
+  PatchCall CallInProgress() const { return {callKind_.load(), callNote_.load()}; }
+  // Runs on the refused thread at the first refusal of each pass that does
+  // not end, to tell the user once.
+  void SetNotRespondingReport(std::function<void()> report) { notRespondingReport_ = std::move(report); }
+
   // --- Knob turns and binding changes (any thread) -------------------------
   // Hands the change to the render thread, which makes it at the start of
   // its next pass, in every state (the latest write of a field wins), so the
   // caller never waits for a pass. It is made at once, under the frame lock,
   // when no render thread runs, on the render thread itself, and when the
-  // table is full.
-  void WriteKnob(const KnobWrite& write);
+  // table is full. False when the write had to wait and was refused (dropped).
+  bool WriteKnob(const KnobWrite& write);
   // Makes every change still waiting, under the frame lock. Each pass does it
   // first; so do state writes, bank and performance switches and ReleaseNote,
   // one of which comes before a patch is edited or deleted: no waiting write
-  // outlives its patch.
-  void MakeKnobWrites();
+  // outlives its patch. False when refused, the writes still waiting.
+  bool MakeKnobWrites();
 
   // --- State (user-interface thread) --------------------------------------
-  // Waits for the pass in progress to end, then writes the state.
-  void SetState(PerformerState state);
+  // Waits for the pass in progress to end, then writes the state. False when
+  // refused: the state is unchanged.
+  bool SetState(PerformerState state);
   // Held for a whole pass; the user interface takes it to change what the
   // render thread reads (LFO records among them).
   sys::CriticalSection& FrameLock() { return frameLock_; }
@@ -107,22 +143,25 @@ class Performer {
   // --- Notes and banks ----------------------------------------------------
   // Every call below that ends notes may be made from any thread: off the
   // render thread it waits for the pass in progress, then ends the notes at
-  // once, each patch on its own target, before it returns.
+  // once, each patch on its own target, before it returns. Those answering
+  // a flag answer false when the wait was refused (no note ended).
   void NoteOn(uint8_t channel, uint32_t message);
   void NoteOff(uint8_t note, uint8_t channel);
   // Ends the first playing instance of the note on the channel; on a key
   // release a patch that keeps playing, or hold mode, leaves it playing.
-  void EndNote(uint8_t note, uint8_t channel, bool keyRelease);
+  bool EndNote(uint8_t note, uint8_t channel, bool keyRelease);
   // Ends the note on every played channel whatever keep or hold say, and
   // forgets that its key is down (before its patch is replaced or edited).
-  void ReleaseNote(uint8_t note);
-  void AllNotesOff(uint8_t channel);
-  void StopAllNotes();
+  bool ReleaseNote(uint8_t note);
+  bool AllNotesOff(uint8_t channel);
+  bool StopAllNotes();
   // Switches the channel's bank, creating and releasing device objects.
-  void SetChannelBank(uint8_t channel, Bank* bank);
+  // False when refused before the switch (the bank unchanged).
+  bool SetChannelBank(uint8_t channel, Bank* bank);
   // Makes `performance` current (not taking ownership of the one it
-  // replaces) and gives its played channels its current bank.
-  void SetPerformance(Performance* performance);
+  // replaces) and gives its played channels its current bank. False when
+  // refused before the switch (the performance unchanged).
+  bool SetPerformance(Performance* performance);
   // The note's target, or the back buffer without a note.
   void SetRenderTarget(const ActiveNote* note);
   // Audio analysis, LFOs, then every playing note rendered or retired.
@@ -133,8 +172,8 @@ class Performer {
   // under the ring lock so that no record writer still holds the old one.
   void SetCaptureFile(CaptureFile* file);
   CaptureFile* GetCaptureFile() const { return capture_.load(); }
-  // Resets the playback clock for a playback about to start.
-  void SetPlayback(double frameStepMs, FrameCallback callback, void* argument);
+  // Resets the playback clock for a playback about to start; false when refused.
+  bool SetPlayback(double frameStepMs, FrameCallback callback, void* argument);
   // Recording, from the live state only: the Performer keeps `file` and
   // moves to Recording. False (nothing changed) in any other state.
   bool StartRecording(std::unique_ptr<CaptureFile> file);
@@ -191,7 +230,24 @@ class Performer {
   bool OnFrameThread() const { return frameThread_.load() == std::this_thread::get_id(); }
   bool InChannelMask(uint8_t channel) const { return (ChannelMask() >> channel) & 1; }
   bool HoldMode() const;
-  void WriteState(int state);
+  bool WriteState(int state);
+  // Before a pass takes the frame lock: lets a user-interface wait have it.
+  void LetUserInterfaceIn();
+  // Marks the render thread's call into a patch for the whole scope, so a
+  // pass that never returns from it can be told by patch and note.
+  class PatchCallRecord {
+   public:
+    PatchCallRecord(Performer& performer, Plug* patch, int note);
+    ~PatchCallRecord();
+    PatchCallRecord(const PatchCallRecord&) = delete;
+    PatchCallRecord& operator=(const PatchCallRecord&) = delete;
+
+   private:
+    Performer& performer_;
+    bool recorded_ = false;
+    const ClassId* previousKind_ = nullptr;
+    int previousNote_ = -1;
+  };
   void Post(MessageWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
   // Holds the frame lock while notes end; see the lock order above.
   class NoteEndScope;
@@ -239,6 +295,19 @@ class Performer {
   bool framesEnded_ = false;
   // Under the frame lock: the render thread's passes, or a NoteEndScope.
   int currentTarget_ = -1;
+  // The user interface's waits: passes ended (counted after each), the count
+  // a refused wait found (kNoStuckPass: none), the count last told to the
+  // user, and a wait in progress that the next pass lets in first.
+  static constexpr uint64_t kNoStuckPass = UINT64_MAX;
+  std::atomic<std::thread::id> userThread_{};
+  std::atomic<uint64_t> passesEnded_{0};
+  std::atomic<uint64_t> stuckPass_{kNoStuckPass};
+  uint64_t reportedPass_ = kNoStuckPass;  // user-interface thread only
+  std::atomic<int> userWaiting_{0};
+  std::function<void()> notRespondingReport_;
+  // Written by the render thread around its calls into patches.
+  std::atomic<const ClassId*> callKind_{nullptr};
+  std::atomic<int> callNote_{-1};
   // The thread inside a frame, or none.
   std::atomic<std::thread::id> frameThread_{};
   std::atomic<std::thread::id> renderThread_{};

@@ -11,7 +11,8 @@ namespace lv {
 
 bool Performer::StartRecording(std::unique_ptr<CaptureFile> file) {
   if (file == nullptr) return false;
-  sys::CriticalSectionLock frame(frameLock_);
+  const FrameHold frame = HoldFrame();
+  if (!frame) return false;
   // The one capture-file slot is shared with playback: a recording never
   // replaces a file that is playing.
   if (state_.load() != Live || capture_.load() != nullptr) return false;
@@ -32,8 +33,8 @@ bool Performer::StartPlayback(const std::string& path, float framesPerSecond, Fr
   reader->ReadStart();
   if (audio != nullptr) audio->CloseInput();
 
-  sys::CriticalSectionLock frame(frameLock_);
-  if (capture_.load() != nullptr) {
+  const FrameHold frame = HoldFrame();
+  if (!frame || capture_.load() != nullptr) {
     if (audio != nullptr) audio->ReopenInput();
     return false;
   }

@@ -37,8 +37,8 @@ int8_t NoteTarget(int32_t slotTarget) {
 // scene of its own, so each patch ends on its own target as in a pass.
 class Performer::NoteEndScope {
  public:
-  explicit NoteEndScope(Performer& performer) : performer_(performer), frame_(performer.frameLock_) {
-    if (performer_.OnFrameThread()) return;
+  explicit NoteEndScope(Performer& performer) : performer_(performer), frame_(performer.HoldFrame()) {
+    if (!frame_ || performer_.OnFrameThread()) return;
     device_ = performer_.device_.load();
     if (device_ == nullptr || performer_.ActiveNoteCount() == 0) {
       device_ = nullptr;
@@ -57,10 +57,12 @@ class Performer::NoteEndScope {
   }
   NoteEndScope(const NoteEndScope&) = delete;
   NoteEndScope& operator=(const NoteEndScope&) = delete;
+  // False when the wait for the pass was refused: no note may end.
+  explicit operator bool() const { return frame_.owns_lock(); }
 
  private:
   Performer& performer_;
-  sys::CriticalSectionLock frame_;
+  FrameHold frame_;
   FrameDevice* device_ = nullptr;
 };
 
@@ -108,6 +110,7 @@ void Performer::NoteOn(uint8_t channel, uint32_t message) {
         slot.bindings.channel = channel;
         slot.bindings.time = 0;
         if (OnFrameThread()) SetRenderTarget(active);
+        const PatchCallRecord call(*this, patch, note);
         patch->NoteOn();
       }
     }
@@ -141,13 +144,15 @@ void Performer::NoteOff(uint8_t note, uint8_t channel) {
 void Performer::EndInstance(ActiveNote* note) {
   // A patch that erases its target on note-off must erase its own.
   if (OnFrameThread()) SetRenderTarget(note);
+  const PatchCallRecord call(*this, note->patch, note->note);
   note->patch->NoteOff();
   activeNotes_->Unlink(note);
   delete note;
 }
 
-void Performer::EndNote(uint8_t note, uint8_t channel, bool keyRelease) {
+bool Performer::EndNote(uint8_t note, uint8_t channel, bool keyRelease) {
   NoteEndScope ending(*this);
+  if (!ending) return false;
   sys::CriticalSectionLock list(listLock_);
   ActiveNote* found = nullptr;
   for (ListNode* node = activeNotes_->Head(); node != nullptr; node = node->Next()) {
@@ -156,11 +161,16 @@ void Performer::EndNote(uint8_t note, uint8_t channel, bool keyRelease) {
       break;
     }
   }
-  if (found == nullptr) return;
+  if (found == nullptr) return true;
   // Under hold the patch is not asked: to a patch the question means it is
   // being let go (String Theory stops giving birth to play out).
-  if (keyRelease && (HoldMode() || found->patch->KeepAfterNoteOff())) return;
+  if (keyRelease && HoldMode()) return true;
+  if (keyRelease) {
+    const PatchCallRecord call(*this, found->patch, found->note);
+    if (found->patch->KeepAfterNoteOff()) return true;
+  }
   EndInstance(found);
+  return true;
 }
 
 void Performer::ForgetHeldChannel(uint8_t channel) {
@@ -169,9 +179,10 @@ void Performer::ForgetHeldChannel(uint8_t channel) {
   heldCount_[channel] = 0;
 }
 
-void Performer::AllNotesOff(uint8_t channel) {
+bool Performer::AllNotesOff(uint8_t channel) {
   channel &= 15;
   NoteEndScope ending(*this);
+  if (!ending) return false;
   sys::CriticalSectionLock list(listLock_);
   for (ListNode* node = activeNotes_->Head(); node != nullptr;) {
     ListNode* next = node->Next();
@@ -179,21 +190,25 @@ void Performer::AllNotesOff(uint8_t channel) {
     node = next;
   }
   ForgetHeldChannel(channel);
+  return true;
 }
 
-void Performer::StopAllNotes() {
+bool Performer::StopAllNotes() {
   NoteEndScope ending(*this);
+  if (!ending) return false;
   sys::CriticalSectionLock list(listLock_);
   while (ListNode* node = activeNotes_->Head()) EndInstance(AsNote(node));
   for (uint16_t& held : heldNotes_) held = 0;
   for (int& count : heldCount_) count = 0;
+  return true;
 }
 
-void Performer::ReleaseNote(uint8_t note) {
+bool Performer::ReleaseNote(uint8_t note) {
   note &= 0x7F;
   // One wait and one scene for every channel: the caller may delete the
   // patch as soon as this returns.
   NoteEndScope ending(*this);
+  if (!ending) return false;
   // The patch may be replaced or edited next: knob writes for it are made now.
   MakeKnobWrites();
   for (uint8_t channel = 0; channel < kChannels; ++channel) {
@@ -206,17 +221,20 @@ void Performer::ReleaseNote(uint8_t note) {
       --heldCount_[channel];
     }
   }
+  return true;
 }
 
-void Performer::SetChannelBank(uint8_t channel, Bank* bank) {
+bool Performer::SetChannelBank(uint8_t channel, Bank* bank) {
   channel &= 15;
   // Before the early return: a bank about to be deleted may be on no channel.
-  MakeKnobWrites();
+  if (!MakeKnobWrites()) return false;
   Bank* old = channelBanks_[channel].load();
-  if (old == bank) return;
+  if (old == bank) return true;
   const int remembered = state_.load();
-  WriteState(Halted);
-  AllNotesOff(channel);
+  if (!WriteState(Halted)) return false;
+  // Halted from here on; a pass stuck in a patch after all still leaves this
+  // switch refused, halted, with its notes playing.
+  if (!AllNotesOff(channel)) return false;
 
   const uint16_t bit = static_cast<uint16_t>(1u << channel);
   if (old != nullptr) {
@@ -224,6 +242,7 @@ void Performer::SetChannelBank(uint8_t channel, Bank* bank) {
       Plug* patch = slot.patch.get();
       if (patch == nullptr || patch->channelMask == 0) continue;
       patch->channelMask &= static_cast<uint16_t>(~bit);
+      const PatchCallRecord call(*this, patch, static_cast<int>(&slot - old->slots));
       if (patch->channelMask == 0) patch->ReleaseDeviceObjects();
     }
   }
@@ -243,18 +262,19 @@ void Performer::SetChannelBank(uint8_t channel, Bank* bank) {
         continue;
       }
       // A patch that cannot create its objects stays unplayable (mask 0).
+      const PatchCallRecord call(*this, patch, static_cast<int>(&slot - bank->slots));
       if (patch->CreateDeviceObjects()) patch->channelMask |= bit;
       ++creations;
       if (progress != nullptr) progress->SetPosition(100 * creations / patches);
     }
     if (progress != nullptr) progress->End();
   }
-  WriteState(remembered);
+  return WriteState(remembered);
 }
 
-void Performer::SetPerformance(Performance* performance) {
+bool Performer::SetPerformance(Performance* performance) {
   const int remembered = state_.load();
-  WriteState(Halted);
+  if (!WriteState(Halted)) return false;
   event_.Set();
   // Cleared first, so the render thread plays no channel of the performance
   // going away; the main dialog sets the new mask afterwards.
@@ -267,7 +287,7 @@ void Performer::SetPerformance(Performance* performance) {
     else if ((performance->channelMask >> channel) & 1)
       SetChannelBank(channel, performance->currentBank);
   }
-  WriteState(remembered);
+  return WriteState(remembered);
 }
 
 void Performer::SelectTarget(int target) {
@@ -300,6 +320,7 @@ void Performer::RenderFrame() {
       ActiveNote* note = AsNote(node);
       const bool keyDown = (heldNotes_[note->note] >> note->channel) & 1;
       SetRenderTarget(note);
+      const PatchCallRecord call(*this, note->patch, note->note);
       if (!keyDown && !hold && !note->patch->KeepAfterNoteOff()) {
         note->patch->NoteOff();
         activeNotes_->Unlink(note);

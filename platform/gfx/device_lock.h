@@ -12,7 +12,15 @@
 //                  capture devices starting and stopping, samplers made and
 //                  freed, the display's surfaces released and restored, the
 //                  performance fields the Options pages write, knob writes
-//                  that cannot wait for the render thread.
+//                  that cannot wait for the render thread. The user-interface
+//                  thread waits for it at most Performer::kUserWaitMs
+//                  (Performer::HoldFrame and the Performer's calls), since a
+//                  pass stuck in a plug-in never lets it go: past that the
+//                  action is refused, and refused at once until that pass
+//                  ends. Its other takes (a project's LFOs and capture and
+//                  sampler sections read in, capture surfaces released and
+//                  restored by a display switch) come only after the state
+//                  write that halted the passes.
 //   D3D lock       D3D::deviceLock_ (engine/display/d3d.h). Device creation
 //                  and release against frames and presentation; the render
 //                  thread holds it from BeginFrame to EndScene. Presenting

@@ -10,6 +10,14 @@ performer's files kept. One scenario per run:
                    and the log names the thread that did not end.
   stuck-render     the same during an offline render to AVI: the AVI file is
                    finished with its index and moved to its name.
+  stuck-note       a note played from the keyboard sticks the render thread in
+                   its patch while the Active Note Selector fills the knob
+                   shelf: the user interface does not wait for the pass; a
+                   "Plug-in Error" box names the patch, the main dialog
+                   answers (a command that needs the pass is refused, System
+                   Info opens), and a close through the window manager ends
+                   the process within the bound with the settings written.
+  stuck-note-terminate  the same, ended by SIGTERM.
   terminate-dialog SIGTERM while a patch's settings dialog (Edit, a note
                    number, Glow Source's parameters) is open: the dialogs are
                    closed first and the program ends with code 0.
@@ -29,8 +37,8 @@ import subprocess
 import sys
 import time
 
-from program_support import (RunningProgram, WindowManager, assert_log_in_order, centre, click, wait_focused, wait_for,
-                             xdotool)
+from program_support import (RunningProgram, WindowManager, assert_log_in_order, centre, click, close_window, wait_focused,
+                             wait_for, xdotool)
 
 NOTE = 25  # key Q
 FREE_NOTE = 26  # key W: no patch
@@ -128,6 +136,66 @@ def stuck_recording(program, library, make_project):
         assert played == [0x90 | FREE_NOTE << 8 | 127 << 16, 0x80 | FREE_NOTE << 8,
                           0x90 | NOTE << 8 | 127 << 16, 0x80 | NOTE << 8], [hex(m) for m in played]
         print("ok: closed in %.1f s, recording of %d notes kept" % (took, len(played) // 2))
+    finally:
+        run.cleanup()
+
+
+def open_system_info(run):
+    """Help, then System Info (the menu's last item): a window that needs no pass."""
+    xdotool("windowactivate", "--sync", run.dialog)
+    run.menu("alt+h", "Up")
+    xdotool("key", "Return")
+    return wait_window("System Info")
+
+
+def stuck_note(program, library, make_project, terminate=False):
+    os.environ["LV_TEST_FILL_BLOCK"] = BLOCK
+    run = RunningProgram(program, [library],
+                         lambda folder: subprocess.run([make_project, folder, "Test.LVP", str(NOTE)], check=True))
+    try:
+        run.open_first_recent()
+        controls = run.controls()
+        click(*centre(controls["1106"][1]))  # Use Keyboard
+        click(*centre(controls["1141"][1]))  # the patch list takes the keys
+        block_render(run)
+        xdotool("keydown", "q")  # the Active Note Selector (on) moves to the note's row
+        wait_blocked(run)
+        xdotool("keyup", "q")
+
+        # Told once, naming the plug-in kind and the note.
+        box = wait_window("Plug-in Error", timeout=20)
+        told = [line for line in run.log_lines() if line.startswith("Plug-in Error: ")]
+        assert len(told) == 1, told
+        assert '"Test Fill"' in told[0] and "(%d)" % NOTE in told[0], told[0]
+        xdotool("windowactivate", "--sync", box)
+        xdotool("key", "Return")
+        wait_for(lambda: not windows_named("Plug-in Error"), 10, "the box to go")
+
+        # The main dialog answers: a command that needs the pass is refused
+        # at once, and one that does not opens its window.
+        refusals = sum("the change that needs it is refused" in line for line in run.log_lines())
+        click(*centre(controls["1001"][1]))  # Edit
+        wait_for(lambda: sum("the change that needs it is refused" in line for line in run.log_lines()) > refusals,
+                 10, "the Edit command to be refused")
+        info = open_system_info(run)
+        close_window(info)
+        wait_for(lambda: not windows_named("System Info"), 10, "System Info to close")
+        assert not windows_named("Select A Note"), "a refused command opened its dialog"
+        assert not windows_named("Plug-in Error"), "the user was told twice"
+
+        if terminate:
+            started = time.time()
+            run.process.send_signal(signal.SIGTERM)
+            code = run.process.wait(timeout=30)
+            took = time.time() - started
+            assert took < CLOSE_WITHIN, "the end took %.1f s" % took
+            assert code == 1, "exit code %d" % code
+            assert os.path.exists(os.path.join(run.folder, "Lorvane.cfg")), "the settings were not written"
+            assert_log_in_order(run.log_lines(), ["Shutdown starting", STUCK_LINE, "Shutdown finished"])
+        else:
+            took = close_stuck(run)
+        print("ok: the main dialog answered while the render thread was stuck; ended in %.1f s" % took)
+        print(told[0])
     finally:
         run.cleanup()
 
@@ -258,7 +326,8 @@ def terminate_prompt(program, library, make_project):
 
 def main():
     scenario = sys.argv[1]
-    scenarios = {"stuck-recording": stuck_recording, "stuck-render": stuck_render,
+    scenarios = {"stuck-recording": stuck_recording, "stuck-render": stuck_render, "stuck-note": stuck_note,
+                 "stuck-note-terminate": lambda *args: stuck_note(*args, terminate=True),
                  "terminate-dialog": terminate_dialog, "terminate-file": terminate_file, "terminate-box": terminate_box,
                  "terminate-prompt": terminate_prompt}
     wm = WindowManager()

@@ -70,7 +70,11 @@ int ProgramNoteDialogs::SelectNote(window::WindowHandle owner) {
         noteReports_.Redirect([&dialog](uint32_t report, uintptr_t channel, intptr_t note) {
           dialog.Post(report, channel, note);
         });
-        performer_.SetState(lv::NoteSelect);
+        // A render thread that does not answer: no note can be chosen.
+        if (!performer_.SetState(lv::NoteSelect)) {
+          dialog.End(-1);
+          return 1;
+        }
         if (keyboard_.enabled) {
           auto* field = window::WidgetOf(dialog.Handle())->findChild<QLineEdit*>(QString::number(ids::kNoteField));
           if (field != nullptr) field->installEventFilter(new KeyboardNoteFilter(field, dialog, keyboard_));

@@ -152,6 +152,9 @@ bool FloatingPreview::Busy() const {
 
 bool FloatingPreview::Toggle() {
   if (Busy()) return false;
+  // The display moves with the window: a render thread that does not answer
+  // keeps both where they are.
+  if (!links_.performer->HoldFrame()) return false;
   FloatingPreviewWindow* closing = nullptr;
   if (window_ == nullptr) {
     QRect place(100, 100, 320, 240);
@@ -190,6 +193,7 @@ bool FloatingPreview::Toggle() {
 
 void FloatingPreview::SurfaceMayHaveChanged() {
   if (window_ == nullptr || window_->Surface()->winId() == surfaceId_ || Busy()) return;
+  if (!links_.performer->HoldFrame()) return;
   surfaceId_ = window_->Surface()->winId();
   QGuiApplication::sync();
   if (links_.display != nullptr) links_.display->SetDisplay(false);

@@ -72,9 +72,15 @@ void KnobShelf::Populate(lv::NoteSlot* slot) {
   std::vector<lv::ParamBinding> bindings;
   uint8_t channel = 0;
   if (params > 0) {
-    std::unique_lock<sys::CriticalSection> frame;
+    lv::Performer::FrameHold frame;
     if (performer_ != nullptr) {
-      frame = std::unique_lock(performer_->FrameLock());
+      frame = performer_->HoldFrame();
+      // A pass that does not end (a patch stuck in it): the shelf stays empty
+      // rather than wait for it.
+      if (!frame) {
+        Populate(nullptr);
+        return;
+      }
       performer_->MakeKnobWrites();
     }
     for (int i = 0; i < params; ++i) values[static_cast<size_t>(i)] = plug_->GetParam(i);

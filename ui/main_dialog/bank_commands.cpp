@@ -8,6 +8,11 @@ namespace ui {
 
 void MainDialog::ShowBank(lv::Bank* bank) {
   lv::Performance* performance = Current();
+  if (!RenderThreadAnswers()) {
+    // The bar goes back to the bank that still plays.
+    bankScroll_->setValue(performance->IndexOfBank(performance->currentBank));
+    return;
+  }
   performance->SelectBank(bank->programNumber);
   for (uint8_t channel = 0; channel < lv::Performer::kChannels; ++channel) {
     performer().SetChannelBank(channel, performance->currentBank);
@@ -88,7 +93,8 @@ void MainDialog::DeleteBank() {
   lv::Bank* neighbour = performance->BankAt(index + 1);
   if (neighbour == nullptr) neighbour = performance->BankAt(index - 1);
   for (uint8_t channel = 0; channel < lv::Performer::kChannels; ++channel) {
-    performer().SetChannelBank(channel, neighbour);
+    // A channel still playing the bank keeps it: it is not deleted.
+    if (!performer().SetChannelBank(channel, neighbour)) return;
   }
   // Nothing may keep showing a patch of the bank about to go.
   if (services_.shelf != nullptr) services_.shelf->Populate(nullptr);

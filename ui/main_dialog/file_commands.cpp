@@ -21,11 +21,11 @@ window::MessageBoxResult MainDialog::PromptSaveModified() {
   return window::kIdYes;
 }
 
-void MainDialog::ReplacePerformance(lv::Performance* next) {
+bool MainDialog::ReplacePerformance(lv::Performance* next) {
   lv::Performance* previous = Current();
-  performer().SetPerformance(nullptr);
+  if (!performer().SetPerformance(nullptr)) return false;
   delete previous;
-  performer().SetPerformance(next);
+  return performer().SetPerformance(next);
 }
 
 void MainDialog::NewPerformance() {
@@ -34,7 +34,10 @@ void MainDialog::NewPerformance() {
                                                                  : lv::PerformanceSettings{});
   next->CreateBank(0);
   next->SelectBank(0);
-  ReplacePerformance(next);
+  if (!ReplacePerformance(next)) {
+    if (Current() != next) delete next;
+    return;
+  }
   EnablePerformanceButtons(true);
   UpdateMainTitle();
   ReopenMidiInput();
@@ -48,7 +51,10 @@ void MainDialog::OpenPerformance(const char* fileName) {
   // The current performance stays halted while the file loads, so a failed
   // load leaves it exactly as it was.
   const lv::PerformerState before = performer().State();
-  performer().SetState(lv::Halted);
+  if (!performer().SetState(lv::Halted)) {
+    delete next;
+    return;
+  }
   performer().SetPerformanceBeingLoaded(next);
   const bool loaded = services_.projects->Load(*next, fileName);
   performer().SetPerformanceBeingLoaded(nullptr);
@@ -61,7 +67,10 @@ void MainDialog::OpenPerformance(const char* fileName) {
     return;
   }
   if (services_.recent != nullptr) services_.recent->Add(next->name.CStr());
-  ReplacePerformance(next);
+  if (!ReplacePerformance(next)) {
+    if (Current() != next) delete next;
+    return;
+  }
   RebuildRecentFiles();
   if (services_.display != nullptr) {
     services_.display->SetDisplay(false);
@@ -82,7 +91,7 @@ void MainDialog::ClosePerformance() {
       RebuildRecentFiles();
     }
   }
-  ReplacePerformance(nullptr);
+  if (!ReplacePerformance(nullptr)) return;
   EnablePerformanceButtons(false);
   UpdateMainTitle();
 }

@@ -201,7 +201,7 @@ void MainDialog::BuildControls() {
     lv::Performance* performance = Current();
     if (performance == nullptr || CaptureOrPlayback()) return;
     const lv::PerformerState before = performer().State();
-    performer().SetState(lv::Halted);
+    if (!performer().SetState(lv::Halted)) return;
     const window::WindowHandle owner = window::HandleOf(list_);
     if (performance->NotePatch(static_cast<uint8_t>(note)) != nullptr) {
       EditNotePatch(note, owner);
@@ -364,7 +364,32 @@ void MainDialog::Command(int id, int code) {
   if (code == 0) ButtonCommand(id);
 }
 
+bool MainDialog::NeedsRenderThread(int id) {
+  if (id >= ids::kMenuRecentFirst && id <= ids::kMenuRecentLast) return true;
+  switch (id) {
+    case ids::kMenuNew:
+    case ids::kMenuOpen:
+    case ids::kMenuClose:
+    case ids::kMenuFullScreen:
+    case ids::kMenuCaptureMidi:
+    case ids::kMenuPlayCapture:
+    case ids::kMenuRenderCapture:
+    case ids::kMenuOptions:
+    case ids::kAssign:
+    case ids::kEdit:
+    case ids::kPriority:
+    case ids::kDeleteNote:
+    case ids::kCreateNew:
+    case ids::kDeleteBank:
+    case ids::kFull:
+    case ids::kStopRecording: return true;
+    default: return false;
+  }
+}
+
 bool MainDialog::MenuCommand(int id) {
+  // Asked before any prompt or file dialog, so a refused command asks nothing.
+  if (NeedsRenderThread(id) && !RenderThreadAnswers()) return true;
   if (id >= ids::kMenuRecentFirst && id <= ids::kMenuRecentLast) {
     if (services_.projects == nullptr) return true;
     const size_t index = static_cast<size_t>(id - ids::kMenuRecentFirst);
@@ -402,6 +427,7 @@ bool MainDialog::MenuCommand(int id) {
 }
 
 void MainDialog::ButtonCommand(int id) {
+  if (NeedsRenderThread(id) && !RenderThreadAnswers()) return;
   switch (id) {
     case ids::kAssign: AssignNote(); break;
     case ids::kEdit: EditNote(); break;
@@ -429,7 +455,8 @@ void MainDialog::OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) 
     case lv::kNoteOnMessage: list_->MarkNotePlaying(note, channel); break;
     case lv::kNoteOffMessage: list_->MarkNoteReleased(note, channel); break;
     case lv::kPlaybackEndMessage:
-      if (services_.capture != nullptr) services_.capture->StopRenderFile();
+      // Stopped by the close when the render thread does not answer.
+      if (services_.capture != nullptr && RenderThreadAnswers()) services_.capture->StopRenderFile();
       UpdateCommandStates();
       break;
     default: break;
@@ -511,8 +538,8 @@ void MainDialog::closeEvent(QCloseEvent* event) {
   // the performance with it (the thread may be stuck in a pass that holds it).
   if (services_.closing) services_.closing();
   lv::Performance* performance = Current();
-  performer().SetPerformance(nullptr);
-  delete performance;
+  // A render thread that never ended may still be inside the performance.
+  if (performer().SetPerformance(nullptr)) delete performance;
   if (services_.shutdown) services_.shutdown();
   event->accept();
 }

@@ -80,6 +80,7 @@ class MainDialog final : public QMainWindow {
 
   window::MessageBoxResult PromptSaveModified();
   // 1 when the note had a patch to edit.
+  // -1 when the render thread did not answer (nothing changed).
   int EditNotePatch(int note, window::WindowHandle owner);
   // 1 when a patch was assigned.
   int ChoosePlugInForNote(int note, window::WindowHandle owner);
@@ -137,11 +138,18 @@ class MainDialog final : public QMainWindow {
   void DeleteBank();
   void UseKeyboard();
   void ShowBank(lv::Bank* bank);
-  void ReplacePerformance(lv::Performance* next);
+  // False when the render thread did not answer: nothing changed.
+  bool ReplacePerformance(lv::Performance* next);
 
   lv::Performance* Current() const { return performer().GetPerformance(); }
   lv::Performer& performer() const { return *services_.performer; }
   bool IsLive() const { return performer().State() == lv::Live; }
+  // False when a pass does not end within the render thread's bound, or
+  // still has not ended since: the command, which needs the frame lock, is
+  // refused (the user is told once).
+  bool RenderThreadAnswers() const { return performer().HoldFrame().owns_lock(); }
+  // The commands that change what the render thread's passes read.
+  static bool NeedsRenderThread(int id);
   bool CaptureOrPlayback() const;
   // The bits of the channels whose bank is `bank`.
   uint16_t ChannelsPlaying(const lv::Bank* bank) const;

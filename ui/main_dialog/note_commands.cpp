@@ -65,7 +65,7 @@ int MainDialog::EditNotePatch(int note, window::WindowHandle owner) {
   lv::Bank* bank = performance != nullptr ? performance->currentBank : nullptr;
   if (bank == nullptr || !bank->slots[note].patch) return 0;
   lv::Plug& patch = *bank->slots[note].patch;
-  performer().ReleaseNote(static_cast<uint8_t>(note));
+  if (!performer().ReleaseNote(static_cast<uint8_t>(note))) return -1;
   if (patch.channelMask != 0) patch.ReleaseDeviceObjects();
   patch.channelMask = 0;
   patch.Configure(owner);
@@ -80,7 +80,7 @@ void MainDialog::AssignNote() {
   performer().SetState(lv::Live);
   lv::Performance* performance = Current();
   if (note < 0 || performance == nullptr || performance->currentBank == nullptr) return;
-  performer().SetState(lv::Editing);
+  if (!performer().SetState(lv::Editing)) return;
   if (performance->currentBank->slots[note].patch) {
     const window::MessageBoxResult answer =
         Box("This note is already assigned.  Do you wish to clear it?", "Note in use",
@@ -91,7 +91,10 @@ void MainDialog::AssignNote() {
     }
     // Editing since before the release, so no note-on can restart the patch
     // about to be deleted.
-    performer().ReleaseNote(static_cast<uint8_t>(note));
+    if (!performer().ReleaseNote(static_cast<uint8_t>(note))) {
+      performer().SetState(lv::Live);
+      return;
+    }
     performance->ClearNote(static_cast<uint8_t>(note));
     list_->RefreshNote(note);
   }
@@ -104,7 +107,7 @@ void MainDialog::EditNote() {
   const int note = dialogs_->SelectNote(Handle());
   performer().SetState(lv::Live);
   if (note < 0) return;
-  performer().SetState(lv::Editing);
+  if (!performer().SetState(lv::Editing)) return;
   if (EditNotePatch(note, Handle()) == 0) Box("This note is not assigned.", "Note unused");
   performer().SetState(lv::Live);
 }
@@ -138,8 +141,11 @@ void MainDialog::DeleteNote() {
     Box("This note is not currently assigned", "Note unused");
     return;
   }
-  performer().SetState(lv::Editing);
-  performer().ReleaseNote(static_cast<uint8_t>(note));
+  if (!performer().SetState(lv::Editing)) return;
+  if (!performer().ReleaseNote(static_cast<uint8_t>(note))) {
+    performer().SetState(lv::Live);
+    return;
+  }
   performance->ClearNote(static_cast<uint8_t>(note));
   performer().SetState(lv::Live);
   list_->RefreshNote(note);

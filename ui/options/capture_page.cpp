@@ -134,6 +134,10 @@ void CapturePage::CheckChanged(QTreeWidgetItem* item) {
     // The render thread reads a running device's frames: it is halted while
     // the device starts or stops.
     RenderHalt halt(context_.services.performer);
+    if (halt.Refused()) {
+      Refresh(item);  // the box shows the device as it still is
+      return;
+    }
     if (checked)
       device->Start();
     else
@@ -168,6 +172,7 @@ void CapturePage::ChooseFromList(const lv::List& list, Text text, Choose choose)
   {
     // A running device restarts with the choice.
     RenderHalt halt(context_.services.performer);
+    if (halt.Refused()) return;
     choose(*device, nodes[static_cast<size_t>(chosen)]);
   }
   Refresh(list_->selectedItems().front());
@@ -197,7 +202,7 @@ void CapturePage::ToggleFlip() {
   }
   {
     RenderHalt halt(context_.services.performer);
-    device->SetFlip(!device->Flip());
+    if (!halt.Refused()) device->SetFlip(!device->Flip());
   }
   flip_->setChecked(device->Flip());
 }

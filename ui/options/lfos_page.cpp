@@ -167,8 +167,15 @@ void LfosPage::ChangeRecord(Change change) {
   {
     // The render thread advances the records under the frame lock for a
     // whole pass; a change made under it is never seen halfway.
-    std::unique_lock<sys::CriticalSection> frame;
-    if (lv::Performer* performer = context_.services.performer) frame = std::unique_lock(performer->FrameLock());
+    lv::Performer::FrameHold frame;
+    lv::Performer* performer = context_.services.performer;
+    if (performer != nullptr) frame = performer->HoldFrame();
+    // A render thread that does not answer: the record stays as it is, and
+    // the fields show it again.
+    if (performer != nullptr && !frame) {
+      Load();
+      return;
+    }
     change(record);
   }
   context_.SetChanged(kOptionsLfosEdited);

@@ -111,8 +111,10 @@ void MidiPage::Apply() {
     lv::Performer* performer = context_.services.performer;
     {
       // The sheet leaves the Performer playing, and its passes read hold.
-      std::unique_lock<sys::CriticalSection> frame;
-      if (performer != nullptr) frame = std::unique_lock(performer->FrameLock());
+      lv::Performer::FrameHold frame;
+      if (performer != nullptr) frame = performer->HoldFrame();
+      // A render thread that does not answer: the page changes nothing.
+      if (performer != nullptr && !frame) return;
       performance.channelMask = mask;
       performance.modified = 1;
       performance.hold = hold_->isChecked() ? 1 : 0;

@@ -52,6 +52,7 @@ void SamplerPage::CreateSample() {
   {
     // The render thread walks the sampler list while it draws.
     RenderHalt halt(context_.services.performer);
+    if (halt.Refused()) return;
     sampler = builtin::Sampler::Create(bank->samplers, bank->env, request.name.c_str(), request.width, request.height,
                                        SampleFormat(request.bits), request.frames, request.interval);
   }

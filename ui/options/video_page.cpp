@@ -210,8 +210,11 @@ void VideoPage::Apply() {
   lv::Performance& performance = context_.performance;
   // The sheet leaves the Performer playing, and its passes read the refresh
   // rate (Sample Video records by it): the fields change between passes.
-  std::unique_lock<sys::CriticalSection> frame;
-  if (lv::Performer* performer = context_.services.performer) frame = std::unique_lock(performer->FrameLock());
+  lv::Performer::FrameHold frame;
+  lv::Performer* performer = context_.services.performer;
+  if (performer != nullptr) frame = performer->HoldFrame();
+  // A render thread that does not answer: the page changes nothing.
+  if (performer != nullptr && !frame) return;
   // An empty list keeps what the performance had.
   if (adapters_->currentIndex() >= 0) performance.displayAdapter = adapters_->currentIndex();
   uint32_t width = 0;

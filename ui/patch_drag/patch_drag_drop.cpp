@@ -29,17 +29,23 @@ class EditingWhile {
  public:
   explicit EditingWhile(lv::Performer* performer)
       : performer_(performer), before_(performer != nullptr ? performer->State() : lv::Halted) {
-    if (performer_ != nullptr) performer_->SetState(lv::Editing);
+    if (performer_ != nullptr && !performer_->SetState(lv::Editing)) {
+      performer_ = nullptr;
+      refused_ = true;
+    }
   }
   ~EditingWhile() {
     if (performer_ != nullptr) performer_->SetState(before_);
   }
   EditingWhile(const EditingWhile&) = delete;
   EditingWhile& operator=(const EditingWhile&) = delete;
+  // The render thread did not answer: the drop changes nothing.
+  bool Refused() const { return refused_; }
 
  private:
   lv::Performer* performer_;
   lv::PerformerState before_;
+  bool refused_ = false;
 };
 
 }  // namespace
@@ -121,6 +127,10 @@ bool PatchDragDrop::Drop(const QMimeData& data, int note) {
   if (CurrentBank() == nullptr || note < 0 || note >= PatchList::kRows) return false;
   bool changed = false;
   const EditingWhile editing(links_.performer);
+  if (editing.Refused()) {
+    Highlight(-1);
+    return false;
+  }
   if (data.hasFormat(ClipFormat())) {
     const QByteArray clip = data.data(ClipFormat());
     changed = DropClip(std::string(clip.constData(), static_cast<size_t>(clip.size())), note);
@@ -138,7 +148,7 @@ bool PatchDragDrop::DropClip(const std::string& clip, int note) {
   lv::Bank& bank = *CurrentBank();
   const uint8_t slot = static_cast<uint8_t>(note);
   // The old patch may be playing: its notes end before it goes.
-  if (links_.performer != nullptr) links_.performer->ReleaseNote(slot);
+  if (links_.performer != nullptr && !links_.performer->ReleaseNote(slot)) return false;
   bank.ClearNote(slot);
   if (links_.assign(loaded->patch.release(), false, nullptr, note) == 1) {
     loaded->stream.Reset();
@@ -154,7 +164,7 @@ bool PatchDragDrop::DropFile(const std::string& path, int note) {
   lv::NoteSlot& slot = bank.slots[note];
   if (slot.patch) {
     lv::Plug& patch = *slot.patch;
-    links_.performer->ReleaseNote(static_cast<uint8_t>(note));
+    if (!links_.performer->ReleaseNote(static_cast<uint8_t>(note))) return false;
     if (patch.channelMask != 0) patch.ReleaseDeviceObjects();
     patch.channelMask = 0;
     patch.SetInputName(0, path.c_str());

@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <thread>
 
 #include "app/key_note_map.h"
 #include "builtin_kinds.h"
@@ -19,6 +21,7 @@
 #include "sources/work_buffer_frame_kind.h"
 #include "source_chooser/source_chooser.h"
 #include "dialogs/program_ids.h"
+#include "patch_list/note_names.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/log.h"
 #include "platform/sys/resources.h"
@@ -59,6 +62,34 @@ Program::Program()
   };
   projectFiles_.SetShow(&show_);
   projectFiles_.SetExitWatch(&exitWatch_);
+  // This thread runs the user interface: it never waits for a pass without end.
+  performer_.SetUserInterfaceThread(std::this_thread::get_id());
+  performer_.SetNotRespondingReport([this] { ReportRenderThreadNotResponding(); });
+}
+
+void Program::ReportRenderThreadNotResponding() {
+  const lv::Performer::PatchCall call = performer_.CallInProgress();
+  std::string text = "The render thread is not responding";
+  if (call.kind != nullptr) {
+    lv::PlugDesc* kind = registry_.FindPlugKind(*call.kind);
+    const char* name = kind != nullptr ? kind->GetName() : nullptr;
+    text += ": the plug-in \"" + std::string(name != nullptr ? name : "(unknown)") + "\" has not returned from ";
+    if (call.note >= 0)
+      text += "note " + ui::NoteName(call.note) + " (" + std::to_string(call.note) + ")";
+    else
+      text += "a knob change";
+  }
+  text += ".\nChanges that need the render thread are refused until it returns; closing the program ends it.";
+  std::string line = text;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  sys::Log("Plug-in Error: %s", line.c_str());
+  window::MessageBoxRequest request;
+  request.owner = mainDialog_ ? mainDialog_->Handle() : nullptr;
+  request.text = std::move(text);
+  request.caption = "Plug-in Error";
+  request.icon = window::MessageBoxIcon::kWarning;
+  // Queued: the refused action returns at once and the dialog keeps answering.
+  window::PostMessageBox(std::move(request));
 }
 
 Program::~Program() {
