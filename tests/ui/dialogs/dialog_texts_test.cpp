@@ -1,0 +1,138 @@
+// Every dialog as a performer first meets it, at this platform's default
+// font: the program's own dialogs from its layout list, the main dialog and
+// the settings dialog of every kind the registry holds (the built-in kinds
+// and the library's), each with a long source path set. A dialog added
+// later is walked as well.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QTimer>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "builtin_kinds.h"
+#include "dialogs/plugin_chooser.h"
+#include "dialogs/program_dialogs.h"
+#include "dialogs/program_ids.h"
+#include "main_dialog_fixture.h"
+#include "platform/window/dialog.h"
+#include "registry/plug_registry.h"
+#include "registry/plugin_libraries.h"
+#include "test_host.h"
+#include "text_fit.h"
+
+namespace uitest {
+namespace {
+
+constexpr const char* kLongPath =
+    "/home/performer/Videos/Shows/2026 Winter Tour/Opening Sequence/clip-01_final_render.avi";
+
+// Checks each modal dialog that opens and closes it as Cancel would,
+// keeping the faults under the name of what is being walked.
+class DialogWalker {
+ public:
+  DialogWalker() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Visit(); });
+    timer_.start();
+  }
+
+  std::string walking;
+  std::map<std::string, std::vector<std::string>> faults;
+  std::vector<std::string> visited;
+
+ private:
+  void Visit() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    // The system's file dialog is not ours to lay out.
+    if (qobject_cast<QFileDialog*>(dialog) == nullptr) {
+      visited.push_back(walking);
+      for (const std::string& fault : DialogTextFaults(dialog)) faults[walking].push_back(fault);
+    }
+    dialog->reject();
+  }
+
+  QTimer timer_;
+};
+
+class PluginKindsOf final : public ui::PluginKinds {
+ public:
+  explicit PluginKindsOf(lv::PlugRegistry& registry) : registry_(registry) {}
+  int Count() const override { return registry_.PlugKindCount(); }
+  lv::PlugDesc* At(int index) const override { return registry_.GetPlugKind(index); }
+  lv::PlugDesc* Find(const lv::ClassId& id) const override { return registry_.FindPlugKind(id); }
+  lv::Plug* Create(lv::PlugDesc* kind) const override { return registry_.CreatePlug(kind); }
+
+ private:
+  lv::PlugRegistry& registry_;
+};
+
+using DialogTexts = MainDialogTest;
+
+TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
+  TestHost host;
+  host.selectSource = [](lv::WindowHandle, const char*) { return kLongPath; };
+  lv::PlugRegistry registry(&host);
+  builtin::RegisterBuiltinKinds(registry);
+  lv::PluginLibraries libraries;
+  libraries.LoadFolder(LV_PLUGIN_DIR, registry);
+  ASSERT_GT(registry.PlugKindCount(), 30) << "the built-in kinds and the library's";
+
+  dialog->show();
+  QApplication::processEvents();
+  DialogWalker walker;
+  walker.walking = "the main dialog";
+  for (const std::string& fault : DialogTextFaults(dialog->centralWidget())) walker.faults[walker.walking].push_back(fault);
+
+  // The program's own dialogs from its list of layouts; the chooser with
+  // every kind's name.
+  PluginKindsOf kinds(registry);
+  const window::DialogTemplateSet& programDialogs = resources::ProgramDialogs();
+  for (int id : programDialogs.Ids()) {
+    if (id == ids::kMainDialog || id == ids::kProgressDialog) continue;  // windows of their own, not modal
+    walker.walking = "program dialog " + std::to_string(id);
+    if (id == ids::kPluginChooserDialog) {
+      ui::PluginChooserMemory memory;
+      ui::RunPluginChooser(kinds, nullptr, memory);
+      continue;
+    }
+    window::RunModalDialog(programDialogs, id, nullptr,
+                           [](window::Dialog& shown, window::MessageId message, window::WParam w, window::LParam) {
+                             if (message == window::msg::kInitDialog) return std::intptr_t(1);
+                             if (message == window::msg::kCommand && window::CommandId(w) == window::kIdCancel) {
+                               shown.End(0);
+                               return std::intptr_t(1);
+                             }
+                             return std::intptr_t(0);
+                           });
+  }
+
+  // Every kind's settings dialog, over a source with a long path.
+  for (int index = 0; index < registry.PlugKindCount(); ++index) {
+    lv::PlugDesc* kind = registry.GetPlugKind(index);
+    walker.walking = kind->GetName();
+    lv::Plug* plug = registry.CreatePlug(kind);
+    if (plug == nullptr) continue;
+    for (int32_t input = 0; input < plug->GetNumInputs(); ++input) plug->SetInputName(input, kLongPath);
+    plug->Configure(nullptr);
+    delete plug;
+  }
+
+  for (const char* mustBeWalked : {"Cube Wall Source", "Sphere Pulse Source", "Cubist Source", "Warp Source",
+                                   "Display Source", "program dialog 181"}) {
+    EXPECT_NE(std::find(walker.visited.begin(), walker.visited.end(), mustBeWalked), walker.visited.end())
+        << mustBeWalked << " was not walked";
+  }
+  for (const auto& [name, found] : walker.faults) {
+    for (const std::string& fault : found) ADD_FAILURE() << name << ": " << fault;
+  }
+  registry.Clear();
+  libraries.FreeAll();
+}
+
+}  // namespace
+}  // namespace uitest
