@@ -105,6 +105,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
  private:
   void CreateMainDialog();
   void FitOutputArea();
+  void PresentAgain();
   int AdapterCount() const;
   // The main dialog's controls and their places, for the layout check of
   // the end-to-end tests (LV_DUMP_GEOMETRY names the file).
