@@ -17,6 +17,7 @@
 #include "dialogs/plugin_chooser.h"
 #include "dialogs/program_dialogs.h"
 #include "dialogs/program_ids.h"
+#include "knobs/knob_control.h"
 #include "main_dialog_fixture.h"
 #include "platform/window/dialog.h"
 #include "registry/plug_registry.h"
@@ -71,7 +72,29 @@ class PluginKindsOf final : public ui::PluginKinds {
   lv::PlugRegistry& registry_;
 };
 
-using DialogTexts = MainDialogTest;
+// The main dialog with the knob shelf it makes itself, as the program has it.
+class DialogTexts : public MainDialogTest {
+ protected:
+  DialogTexts() {
+    dialog.reset();
+    ui::MainDialogServices services = Services();
+    services.shelf = nullptr;
+    dialog = std::make_unique<ui::MainDialog>(std::move(services));
+    dialog->AttachToPerformer();
+  }
+};
+
+// A knob shows its parameter's whole name, or the whole name as its tooltip.
+void KnobNameFaults(QWidget* shelf, std::vector<std::string>* faults) {
+  for (QWidget* child : shelf->findChildren<QWidget*>()) {
+    auto* knob = dynamic_cast<ui::KnobControl*>(child);
+    if (knob == nullptr) continue;
+    const QString name = knob->windowTitle();
+    if (QFontMetrics(knob->font()).horizontalAdvance(name) > knob->width() && knob->toolTip() != name) {
+      faults->push_back("knob " + Quoted(name) + " is cut without its name as tooltip");
+    }
+  }
+}
 
 TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
   TestHost host;
@@ -82,11 +105,20 @@ TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
   libraries.LoadFolder(LV_PLUGIN_DIR, registry);
   ASSERT_GT(registry.PlugKindCount(), 30) << "the built-in kinds and the library's";
 
+  // A patch with more knobs than the shelf shows at once: its scroll bar too.
+  for (const char* name : {"Channels", "Velocity Brightness", "Rotation Speed", "Zoom"}) {
+    for (int copy = 0; copy < 6; ++copy) alpha->params.push_back({0, 100, 50, 0, 0, name, nullptr});
+  }
+  NewPerformance();
+  Assign(60, 0);
   dialog->show();
+  dialog->List().setCurrentCell(60, 0);
   QApplication::processEvents();
+  ASSERT_TRUE(dialog->Item(ids::kKnobShelfScroll)->isVisible());
   DialogWalker walker;
   walker.walking = "the main dialog";
   for (const std::string& fault : DialogTextFaults(dialog->centralWidget())) walker.faults[walker.walking].push_back(fault);
+  KnobNameFaults(dialog->Item(ids::kKnobShelf), &walker.faults[walker.walking]);
 
   // The program's own dialogs from its list of layouts; the chooser with
   // every kind's name.
