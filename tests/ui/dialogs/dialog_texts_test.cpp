@@ -109,8 +109,12 @@ TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
   for (const char* name : {"Channels", "Velocity Brightness", "Rotation Speed", "Zoom"}) {
     for (int copy = 0; copy < 6; ++copy) alpha->params.push_back({0, 100, 50, 0, 0, name, nullptr});
   }
+  FakeKind& longName = kinds.Add("Fractal Shuffle Source", "2D Effect", "A kind with a long name");
+  longName.journal = &journal;
+  longName.performer = &performer;
   NewPerformance();
   Assign(60, 0);
+  Assign(61, kinds.Count() - 1);
   dialog->show();
   dialog->List().setCurrentCell(60, 0);
   QApplication::processEvents();

@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <string>
 #include <vector>
@@ -82,6 +83,22 @@ inline void TextFaultsOf(QWidget* widget, std::vector<std::string>* faults) {
       const qsizetype slash = whole.lastIndexOf(QLatin1Char('/'));
       if (slash < 0) fault(shown, "a text other than a path is shortened");
       if (slash >= 0 && !shown.endsWith(whole.mid(slash))) fault(shown, "loses the file name of " + Quoted(whole));
+    }
+    return;
+  }
+  if (auto* table = qobject_cast<QTableWidget*>(widget)) {
+    const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    for (int column = 0; column < table->columnCount(); ++column) {
+      for (int row = 0; row < table->rowCount(); ++row) {
+        const QTableWidgetItem* cell = table->item(row, column);
+        if (cell == nullptr || cell->text().isEmpty()) continue;
+        const int icon = cell->icon().isNull() ? 0 : table->iconSize().width() + margins;
+        const int needed = table->fontMetrics().horizontalAdvance(cell->text()) + margins + icon;
+        if (needed > table->columnWidth(column)) {
+          fault(cell->text(), "column " + std::to_string(column) + " is " + std::to_string(table->columnWidth(column)) +
+                                  " wide, needs " + std::to_string(needed));
+        }
+      }
     }
     return;
   }
