@@ -19,9 +19,11 @@
 #include "dialogs/program_ids.h"
 #include "knobs/knob_control.h"
 #include "main_dialog_fixture.h"
+#include "options_fixture.h"
 #include "platform/window/dialog.h"
 #include "registry/plug_registry.h"
 #include "registry/plugin_libraries.h"
+#include "source_chooser/source_chooser.h"
 #include "test_host.h"
 #include "text_fit.h"
 
@@ -145,6 +147,46 @@ TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
                              }
                              return std::intptr_t(0);
                            });
+  }
+
+  // The Options sheet, page by page: its pages lay themselves out, so every
+  // text is checked wherever it lies on them.
+  {
+    walker.walking = "the Options sheet";
+    optionstest::FakeMidiDevices midi;
+    midi.names = {"USB Uno MIDI Interface:USB Uno MIDI Interface MIDI 1"};
+    optionstest::FakeDisplayModes display;
+    display.AddAdapter("llvmpipe (LLVM 15.0.7, 256 bits)", {{1600, 1200, 32, 60}});
+    optionstest::ScriptedOptionsPrompts prompts;
+    lv::Settings settings;
+    lv::LfoArray lfos{};
+    lv::Performance performance;
+    ui::OptionsSheetContext context{performance, {}, 0};
+    context.services = {&performer, &settings, &midi, &display, nullptr, nullptr, &lfos, &prompts};
+    ui::OptionsSheet sheet(context);
+    sheet.show();
+    for (int page = 0; page < ui::OptionsSheet::kPageCount; ++page) {
+      sheet.ShowPage(page);
+      QApplication::processEvents();
+      for (QWidget* control : sheet.Page(page)->findChildren<QWidget*>()) {
+        if (control->isVisible()) TextFaultsOf(control, &walker.faults[walker.walking]);
+      }
+    }
+    sheet.reject();
+  }
+
+  // "Select a source" over the registry's source kinds.
+  {
+    walker.walking = "Select a source";
+    lv::SourceDialogRequest request;
+    request.files.title = "Select a source";
+    request.currentSource = kLongPath;
+    ui::SourceChooserDialog chooser(request, &registry);
+    chooser.show();
+    QApplication::processEvents();
+    for (QWidget* control : chooser.findChildren<QWidget*>()) {
+      if (control->isVisible()) TextFaultsOf(control, &walker.faults[walker.walking]);
+    }
   }
 
   // Every kind's settings dialog, over a source with a long path.
