@@ -15,6 +15,12 @@
 
 #include "builtin_kinds.h"
 #include "dialogs/plugin_chooser.h"
+#include "folder_browser/folder_browser.h"
+#include "options/sample_parameters_dialog.h"
+#include "platform/media/video_encoders.h"
+#include "platform/window/text_entry_dialog.h"
+#include "progress/progress_window.h"
+#include "render/compressor_dialog.h"
 #include "dialogs/program_dialogs.h"
 #include "dialogs/program_ids.h"
 #include "knobs/knob_control.h"
@@ -149,6 +155,28 @@ TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
                            });
   }
 
+  // The program's other small windows and dialogs.
+  {
+    walker.walking = "the progress window";
+    ui::ProgressWindow progress;
+    progress.Open(dialog.get(), "Saving");
+    QApplication::processEvents();
+    for (const std::string& fault : DialogTextFaults(progress.Window())) walker.faults[walker.walking].push_back(fault);
+  }
+  walker.walking = "the compressor dialog";
+  lv::ShowCompressorDialog(nullptr, media::AvailableVideoEncoders(), media::CompressorChoice{});
+  walker.walking = "the text entry dialog";
+  window::DialogTemplateSet textEntry;
+  textEntry.Add(window::TextEntryDialogTemplate());
+  window::RunTextEntryDialog(textEntry, nullptr, "Set Patch Name", "Opening Sequence");
+  walker.walking = "the sampler's parameters";
+  ui::SampleRequest sample;
+  sample.width = 640;
+  sample.height = 480;
+  ui::RunSampleParametersDialog(nullptr, sample);
+  walker.walking = "the folder browser";
+  ui::BrowseForFolder(nullptr, "/tmp");
+
   // The Options sheet, page by page: its pages lay themselves out, so every
   // text is checked wherever it lies on them.
   {
@@ -200,7 +228,8 @@ TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
     delete plug;
   }
 
-  for (const char* mustBeWalked : {"Cube Wall Source", "Sphere Pulse Source", "Cubist Source", "Warp Source",
+  for (const char* mustBeWalked : {"the compressor dialog", "the text entry dialog", "the sampler's parameters",
+                                   "the folder browser", "Cube Wall Source", "Sphere Pulse Source", "Cubist Source", "Warp Source",
                                    "Display Source", "program dialog 181"}) {
     EXPECT_NE(std::find(walker.visited.begin(), walker.visited.end(), mustBeWalked), walker.visited.end())
         << mustBeWalked << " was not walked";
