@@ -12,4 +12,10 @@ const DialogTemplate* DialogTemplateSet::Find(int id) const {
   return found == layouts_.end() ? nullptr : &found->second;
 }
 
+std::vector<int> DialogTemplateSet::Ids() const {
+  std::vector<int> ids;
+  for (const auto& entry : layouts_) ids.push_back(entry.first);
+  return ids;
+}
+
 }  // namespace window

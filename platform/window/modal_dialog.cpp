@@ -24,6 +24,7 @@
 
 #include "message_event.h"
 #include "platform/window/dialog.h"
+#include "platform/window/qt_dialog_layout.h"
 #include "platform/window/qt_window_handle.h"
 #include "platform/window/ui_thread.h"
 #include "spin_control.h"
@@ -82,6 +83,9 @@ bool ParseDialogInt(const std::string& text, bool isSigned, int* value) {
   return true;
 }
 
+// A line of text in dialog units down.
+constexpr int kLineUnits = 8;
+
 ScrollCode ScrollCodeOfAction(int action) {
   switch (action) {
     case QAbstractSlider::SliderSingleStepAdd: return ScrollCode::kLineRight;
@@ -99,12 +103,13 @@ class ModalDialog final : public QDialog, public Dialog {
   ModalDialog(const DialogTemplate& layout, QWidget* parent, DialogProc proc)
       : QDialog(parent), proc_(std::move(proc)) {
     setWindowTitle(FromUtf8(layout.caption));
-    const QFontMetrics metrics(font());
-    baseX_ = std::max(1, (metrics.horizontalAdvance(QStringLiteral(
-                              "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2);
-    baseY_ = std::max(1, metrics.height());
-    setFixedSize(ToPixelsX(layout.width), ToPixelsY(layout.height));
     for (const ControlTemplate& control : layout.controls) Build(control);
+    std::vector<QWidget*> widgets;
+    for (const Control& control : controls_) widgets.push_back(control.widget);
+    setFixedSize(PlaceDialogControls(layout, widgets, font()));
+    for (Control& control : controls_) {
+      if (control.kind == ControlKind::kStatic) ShowStaticText(control);
+    }
     ResolveBuddies(layout);
   }
 
@@ -137,7 +142,7 @@ class ModalDialog final : public QDialog, public Dialog {
     switch (control->kind) {
       case ControlKind::kStatic:
         control->rawText = value;
-        static_cast<QLabel*>(widget)->setText(LabelText(value));
+        ShowStaticText(*control);
         break;
       case ControlKind::kButton:
       case ControlKind::kCheckBox:
@@ -249,6 +254,7 @@ class ModalDialog final : public QDialog, public Dialog {
         auto* tree = static_cast<QTreeWidget*>(control->widget);
         auto* item = new QTreeWidgetItem(tree, QStringList{value});
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(0));
+        if (isVisible()) FitColumns(tree);
         return tree->topLevelItemCount() - 1;
       }
       default: return -1;
@@ -367,8 +373,10 @@ class ModalDialog final : public QDialog, public Dialog {
   void SetCellText(int id, int row, int column, const std::string& text) override {
     Control* control = Find(id);
     if (control == nullptr || control->kind != ControlKind::kListView || column < 0) return;
-    QTreeWidgetItem* item = static_cast<QTreeWidget*>(control->widget)->topLevelItem(row);
+    auto* tree = static_cast<QTreeWidget*>(control->widget);
+    QTreeWidgetItem* item = tree->topLevelItem(row);
     if (item != nullptr) item->setText(column, FromUtf8(text));
+    if (isVisible()) FitColumns(tree);
   }
 
   void SetRange(int id, int minimum, int maximum) override {
@@ -454,6 +462,14 @@ class ModalDialog final : public QDialog, public Dialog {
     return QDialog::event(event);
   }
 
+  void showEvent(QShowEvent* event) override {
+    // The procedure fills its lists before the dialog shows.
+    for (Control& control : controls_) {
+      if (control.kind == ControlKind::kListView) FitColumns(static_cast<QTreeWidget*>(control.widget));
+    }
+    QDialog::showEvent(event);
+  }
+
   void timerEvent(QTimerEvent* event) override {
     for (const auto& [timerId, qtId] : timers_) {
       if (qtId == event->timerId()) {
@@ -502,8 +518,27 @@ class ModalDialog final : public QDialog, public Dialog {
 
   void SendCommand(int id, NotifyCode code) { Send(msg::kCommand, MakeCommand(id, code), 0); }
 
-  int ToPixelsX(int units) const { return (units * baseX_ + 2) / 4; }
-  int ToPixelsY(int units) const { return (units * baseY_ + 4) / 8; }
+  // A one-line static shows a text too long for it (a source's path, set
+  // while the dialog runs) shortened in the middle, whole as its tooltip.
+  static void ShowStaticText(Control& control) {
+    auto* label = static_cast<QLabel*>(control.widget);
+    const QString whole = LabelText(control.rawText);
+    if (label->wordWrap()) {
+      label->setText(whole);
+      return;
+    }
+    const QString shown = ElidedPath(label->fontMetrics(), whole, label->contentsRect().width());
+    label->setText(shown);
+    label->setToolTip(shown == whole ? QString() : whole);
+  }
+
+  // List views show their entries whole: a column grows to its widest cell.
+  static void FitColumns(QTreeWidget* tree) {
+    for (int column = 0; column < tree->columnCount(); ++column) {
+      const int wanted = static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(column);
+      if (wanted > tree->columnWidth(column)) tree->setColumnWidth(column, wanted);
+    }
+  }
 
   Control* Find(int id) {
     for (Control& control : controls_) {
@@ -606,7 +641,9 @@ class ModalDialog final : public QDialog, public Dialog {
     switch (layout.kind) {
       case ControlKind::kStatic: {
         auto* label = new QLabel(LabelText(text), this);
-        label->setWordWrap(true);
+        // Only a static of two lines or more wraps; a one-line static that
+        // wrapped would show half of its second line.
+        label->setWordWrap(layout.height >= 2 * kLineUnits);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         control.rawText = text;
         control.widget = label;
@@ -736,9 +773,6 @@ class ModalDialog final : public QDialog, public Dialog {
     }
     QWidget* widget = control.widget;
     widget->setObjectName(QString::number(layout.id));
-    QRect area(ToPixelsX(layout.x), ToPixelsY(layout.y), ToPixelsX(layout.width), ToPixelsY(layout.height));
-    if (layout.kind == ControlKind::kComboBox) area.setHeight(widget->sizeHint().height());
-    widget->setGeometry(area);
     if (layout.kind == ControlKind::kGroupBox) widget->lower();
     if ((layout.style & kDisabled) != 0) widget->setEnabled(false);
     if ((layout.style & kHidden) != 0) widget->setVisible(false);
@@ -773,8 +807,6 @@ class ModalDialog final : public QDialog, public Dialog {
   DialogProc proc_;
   std::vector<Control> controls_;
   std::map<int, int> timers_;
-  int baseX_ = 1;
-  int baseY_ = 1;
   int groups_ = 0;
   bool quiet_ = false;
   bool ended_ = false;

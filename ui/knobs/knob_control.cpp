@@ -211,6 +211,19 @@ void KnobControl::resizeEvent(QResizeEvent*) {
   const int side = std::max(0, client.height() - 2 * h);
   dial_ = QRect(client.left() + (client.width() - side) / 2, client.top() + h, side, side);
   centre_ = QPoint(dial_.left() + side / 2, dial_.top() + side / 2);
+  UpdateNameTip();
+}
+
+// A name too long for the label shows whole as the knob's tooltip.
+void KnobControl::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::FontChange) UpdateNameTip();
+  QWidget::changeEvent(event);
+}
+
+void KnobControl::UpdateNameTip() {
+  const QString name = windowTitle().left(63);
+  const bool cut = QFontMetrics(font()).horizontalAdvance(name) > topLabel_.width();
+  setToolTip(cut ? name : QString());
 }
 
 void KnobControl::paintEvent(QPaintEvent*) {

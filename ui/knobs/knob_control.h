@@ -82,6 +82,7 @@ class KnobControl final : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -89,6 +90,7 @@ class KnobControl final : public QWidget {
 
  private:
   void Notify(int code);
+  void UpdateNameTip();
   void EndDrag();
   void CycleMode();
   double Fraction() const;

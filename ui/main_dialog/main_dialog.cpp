@@ -179,8 +179,6 @@ void MainDialog::BuildControls() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
   const window::DialogTemplate* layout = resources::ProgramDialogs().Find(ids::kMainDialog);
-  const DialogUnits units(*central);
-  central->setFixedSize(units.X(layout->width), units.Y(layout->height));
 
   PatchList::Links links;
   links.performer = services_.performer;

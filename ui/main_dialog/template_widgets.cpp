@@ -1,7 +1,6 @@
 #include "main_dialog/template_widgets.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,17 +10,6 @@
 #include <algorithm>
 
 namespace ui {
-
-DialogUnits::DialogUnits(const QWidget& widget) {
-  const QFontMetrics metrics(widget.font());
-  baseX_ = std::max(1, (metrics.horizontalAdvance(QStringLiteral(
-                            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 26 + 1) / 2);
-  baseY_ = std::max(1, metrics.height());
-}
-
-QRect DialogUnits::Area(const window::ControlTemplate& control) const {
-  return QRect(X(control.x), Y(control.y), X(control.width), Y(control.height));
-}
 
 QString StaticText(const QString& raw) {
   QString shown;
@@ -41,7 +29,6 @@ QString StaticText(const QString& raw) {
 std::vector<BuiltControl> BuildControls(const window::DialogTemplate& layout, QWidget* parent,
                                         const CustomControl& custom) {
   using window::ControlKind;
-  const DialogUnits units(*parent);
   std::vector<BuiltControl> built;
   for (const window::ControlTemplate& control : layout.controls) {
     const QString text = QString::fromUtf8(control.text.c_str());
@@ -74,12 +61,14 @@ std::vector<BuiltControl> BuildControls(const window::DialogTemplate& layout, QW
       }
     }
     widget->setObjectName(QString::number(control.id));
-    widget->setGeometry(units.Area(control));
     if (control.kind == ControlKind::kGroupBox) widget->lower();
     if ((control.style & window::kDisabled) != 0) widget->setEnabled(false);
     if ((control.style & window::kHidden) != 0) widget->setVisible(false);
     built.push_back({control.id, control.kind, widget});
   }
+  std::vector<QWidget*> widgets;
+  for (const BuiltControl& control : built) widgets.push_back(control.widget);
+  parent->setFixedSize(window::PlaceDialogControls(layout, widgets, parent->font()));
   return built;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/window/dialog_template.h"
+#include "platform/window/qt_dialog_layout.h"
 
 namespace ui {
 
@@ -18,19 +19,14 @@ struct BuiltControl {
 // Makes the widget for a control itself, or null for the standard one.
 using CustomControl = std::function<QWidget*(const window::ControlTemplate&, QWidget* parent)>;
 
-// Dialog units to pixels for `parent`'s font.
-class DialogUnits {
+// Dialog units to pixels for `widget`'s font.
+class DialogUnits : public window::DialogUnits {
  public:
-  explicit DialogUnits(const QWidget& widget);
-  int X(int units) const { return (units * baseX_ + 2) / 4; }
-  int Y(int units) const { return (units * baseY_ + 4) / 8; }
-  QRect Area(const window::ControlTemplate& control) const;
-
- private:
-  int baseX_ = 1;
-  int baseY_ = 1;
+  explicit DialogUnits(const QWidget& widget) : window::DialogUnits(widget.font()) {}
 };
 
+// Builds the controls and places them, grown where their texts need it;
+// `parent` takes the layout's size.
 std::vector<BuiltControl> BuildControls(const window::DialogTemplate& layout, QWidget* parent,
                                         const CustomControl& custom = {});
 

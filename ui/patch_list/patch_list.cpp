@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
 #include <algorithm>
 #include <cstdio>
 
@@ -114,7 +115,14 @@ void PatchList::Refresh() {
 }
 
 void PatchList::SetText(int row, int column, const std::string& text) {
-  if (QTableWidgetItem* cell = item(row, column)) cell->setText(QString::fromUtf8(text.c_str()));
+  QTableWidgetItem* cell = item(row, column);
+  if (cell == nullptr) return;
+  cell->setText(QString::fromUtf8(text.c_str()));
+  // Names show whole: a column grows to the widest text it holds.
+  const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  const int icon = cell->icon().isNull() ? 0 : iconSize().width() + margins;
+  const int wanted = fontMetrics().horizontalAdvance(cell->text()) + margins + icon;
+  if (wanted > columnWidth(column)) setColumnWidth(column, wanted);
 }
 
 void PatchList::UpdateItem(int note, const lv::Performance& performance) {

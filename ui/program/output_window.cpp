@@ -47,7 +47,10 @@ QPaintEngine* OutputSurface::paintEngine() const {
 }
 
 void OutputSurface::paintEvent(QPaintEvent*) {
-  if (Native().handle != 0) return;
+  if (Native().handle != 0) {
+    if (onUncovered) onUncovered();
+    return;
+  }
   QPainter painter(this);
   std::lock_guard lock(pictureMutex);
   if (picture_.isNull())

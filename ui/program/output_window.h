@@ -16,6 +16,10 @@ class OutputSurface : public QWidget {
   gfx::NativeWindow Native() const;
   // Any thread: the picture to paint where no window surface is used.
   void ShowPicture(const gfx::PresentImage& image);
+  // Where the device presents into the window itself, an uncovered part
+  // shows whatever lay over it until the picture is presented again: this
+  // is called then, on the user-interface thread.
+  std::function<void()> onUncovered;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

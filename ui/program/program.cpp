@@ -134,6 +134,7 @@ void Program::CreateMainDialog() {
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   outputArea_ = new OutputSurface(area);
+  outputArea_->onUncovered = [this] { PresentAgain(); };
   outputArea_->setFocusPolicy(Qt::NoFocus);
   layout->addWidget(outputArea_);
   windowedSurface_.store(outputArea_);
@@ -145,7 +146,11 @@ void Program::CreateMainDialog() {
   preview.outputArea = area;
   preview.dockedSurface = outputArea_;
   preview.keys = mainDialog_->KeyboardPlayTargets();
-  preview.makeSurface = [this](QWidget* parent) { return floatingSurface_ = new OutputSurface(parent); };
+  preview.makeSurface = [this](QWidget* parent) {
+    floatingSurface_ = new OutputSurface(parent);
+    floatingSurface_->onUncovered = [this] { PresentAgain(); };
+    return floatingSurface_;
+  };
   preview.backBufferSize = [this](uint32_t* width, uint32_t* height) {
     *width = host_.targetDesc.width;
     *height = host_.targetDesc.height;
@@ -324,6 +329,15 @@ void Program::CloseAudioInput() {
 }
 
 gfx::NativeWindow Program::FullScreenWindow() { return outputWindow_->Native(); }
+
+// An output surface was uncovered. Passes that draw present again soon
+// enough; while none does (halted, or a patch being chosen or edited), the
+// device's picture, which it keeps, is presented again at once.
+void Program::PresentAgain() {
+  if (lv::IsDrawingState(performer_.State())) return;
+  sys::CriticalSectionLock lock(d3d_.DeviceLock());
+  d3d_.Present();
+}
 
 gfx::NativeWindow Program::WindowedOutput() {
   OutputSurface* surface = preview_ && preview_->IsFloating() ? floatingSurface_ : outputArea_;

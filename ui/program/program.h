@@ -108,6 +108,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   // Tells the user, once per pass that does not end, that the render thread
   // is not responding and in which patch; the actions that need it are refused.
   void ReportRenderThreadNotResponding();
+  void PresentAgain();
   int AdapterCount() const;
   // The main dialog's controls and their places, for the layout check of
   // the end-to-end tests (LV_DUMP_GEOMETRY names the file).

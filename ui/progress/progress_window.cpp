@@ -32,8 +32,6 @@ void ProgressWindow::Open(QWidget* mainDialog, const QString& caption, int verti
   window_ = std::make_unique<UncloseableWindow>(mainDialog);
   window_->setObjectName(QString::number(ids::kProgressDialog));
   const window::DialogTemplate* layout = resources::ProgramDialogs().Find(ids::kProgressDialog);
-  const DialogUnits units(*window_);
-  window_->setFixedSize(units.X(layout->width), units.Y(layout->height));
   for (const BuiltControl& control : BuildControls(*layout, window_.get())) {
     if (control.id == ids::kProgressText) text_ = qobject_cast<QLabel*>(control.widget);
     if (control.id == ids::kProgressBar) bar_ = qobject_cast<QProgressBar*>(control.widget);

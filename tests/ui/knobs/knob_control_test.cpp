@@ -153,6 +153,21 @@ TEST_F(KnobTest, Captions) {
   EXPECT_EQ(knob->Caption(), "Bass 1");
 }
 
+// A name too long for the knob's label shows whole as its tooltip; one that
+// fits needs none, also once the knob is wide enough for a name cut before.
+TEST_F(KnobTest, ANameCutShortShowsWholeAsTheTooltip) {
+  const QFontMetrics metrics(knob->font());
+  for (const char* name : {"Channels", "Velocity Brightness", "Hue", "Zoom"}) {
+    knob->setWindowTitle(name);
+    const bool cut = metrics.horizontalAdvance(name) > knob->width();
+    EXPECT_EQ(knob->toolTip(), cut ? QString(name) : QString()) << name;
+  }
+  knob->setWindowTitle("Channels");
+  ASSERT_FALSE(knob->toolTip().isEmpty()) << "\"Channels\" is wider than a knob on the shelf";
+  knob->resize(metrics.horizontalAdvance("Channels") + 4, knob->height());
+  EXPECT_EQ(knob->toolTip(), QString());
+}
+
 TEST_F(KnobTest, PaintsTheValueDotWhereTheValueIs) {
   knob->SetRange(0, 100);
   knob->SetValue(50);  // straight up

@@ -58,6 +58,8 @@ class DialogTemplateSet {
  public:
   void Add(DialogTemplate layout);
   const DialogTemplate* Find(int id) const;
+  // Every template id, in increasing order.
+  std::vector<int> Ids() const;
 
  private:
   std::map<int, DialogTemplate> layouts_;
