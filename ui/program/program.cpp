@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -335,7 +336,20 @@ gfx::NativeWindow Program::FullScreenWindow() { return outputWindow_->Native(); 
 // device's picture, which it keeps, is presented again at once.
 void Program::PresentAgain() {
   if (lv::IsDrawingState(performer_.State())) return;
-  sys::CriticalSectionLock lock(d3d_.DeviceLock());
+  // A pass inside a scene (a note ending while halted) holds the D3D lock,
+  // and may be stuck in a plug-in: the user interface never waits for it and
+  // tries again shortly instead.
+  std::unique_lock lock(d3d_.DeviceLock(), std::try_to_lock);
+  if (!lock.owns_lock()) {
+    if (!presentAgainQueued_) {
+      presentAgainQueued_ = true;
+      QTimer::singleShot(50, mainDialog_.get(), [this] {
+        presentAgainQueued_ = false;
+        PresentAgain();
+      });
+    }
+    return;
+  }
   d3d_.Present();
 }
 

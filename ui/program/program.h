@@ -173,6 +173,7 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   std::unique_ptr<ui::TitleWindow> title_;
   bool shutDown_ = false;
   bool fullScreenShown_ = false;
+  bool presentAgainQueued_ = false;  // a present retried while a pass held the D3D lock
 };
 
 }  // namespace app
