@@ -4,7 +4,9 @@
 // tie them together.
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/audio/sound_device.h"
 
@@ -105,6 +107,10 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
  private:
   void CreateMainDialog();
   void FitOutputArea();
+  // Any thread: a device went away with the server that carried it. The
+  // devices of one server go together, so they are told in one message.
+  void NoteDeviceLost(std::string what);
+  void TellLostDevices();
   int AdapterCount() const;
   // The main dialog's controls and their places, for the layout check of
   // the end-to-end tests (LV_DUMP_GEOMETRY names the file).
@@ -169,6 +175,10 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   std::unique_ptr<ui::TitleWindow> title_;
   bool shutDown_ = false;
   bool fullScreenShown_ = false;
+
+  std::mutex lostMutex_;
+  std::vector<std::string> lostDevices_;  // not yet told
+  bool lostNoticePending_ = false;
 };
 
 }  // namespace app
