@@ -13,6 +13,7 @@ std::mutex useMutex;
 int users = 0;
 bool leftInitialised = false;  // once the JACK host's server has gone
 jack::ServerLife hostLife = 0;  // the server PortAudio's JACK host joined
+jack::ServerLife joinedLife = 0;  // the watch's, joined at PortAudio's start
 
 }  // namespace
 
@@ -22,9 +23,15 @@ PortAudioUse::PortAudioUse() {
   // Joined first, so that a loss after PortAudio's host joins is seen.
   const jack::ServerLife life = fresh ? jack::ServerWatch::Instance().Join() : 0;
   error_ = Pa_Initialize();
-  if (error_ != paNoError) return;
+  if (error_ != paNoError) {
+    jack::ServerWatch::Instance().Release(life);
+    return;
+  }
   ++users;
-  if (fresh) hostLife = Pa_HostApiTypeIdToHostApiIndex(paJACK) >= 0 ? life : 0;
+  if (fresh) {
+    joinedLife = life;
+    hostLife = Pa_HostApiTypeIdToHostApiIndex(paJACK) >= 0 ? life : 0;
+  }
 }
 
 PortAudioUse::~PortAudioUse() {
@@ -37,6 +44,10 @@ PortAudioUse::~PortAudioUse() {
     return;
   }
   Pa_Terminate();
+  if (users == 0) {
+    jack::ServerWatch::Instance().Release(joinedLife);
+    joinedLife = hostLife = 0;
+  }
 }
 
 jack::ServerLife PortAudioUse::JackLife(PaDeviceIndex device) {

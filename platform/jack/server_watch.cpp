@@ -44,18 +44,34 @@ class Watch final : public ServerWatch {
 
   ServerLife Join() override {
     std::lock_guard lock(mutex_);
-    if (current_ != nullptr && !current_->down.load()) return life_;
+    if (current_ != nullptr && !current_->down.load()) {
+      ++users_;
+      return life_;
+    }
     if (!ServerPresent()) return 0;
     jack_status_t status{};
     jack_client_t* client = jack_client_open(kWatchName, JackNoStartServer, &status);
     if (client == nullptr) return 0;
     // A client of a server that went away is left open, with its record:
     // closing it would talk to the dead server.
-    auto* watched = new Client{this, {false}};
+    auto* watched = new Client{this, client, {false}};
     jack_on_info_shutdown(client, &Watch::OnShutdown, watched);
     current_ = watched;
     ++life_;
+    users_ = 1;
     return life_;
+  }
+
+  void Release(ServerLife life) override {
+    std::lock_guard lock(mutex_);
+    // The users of an earlier life left their clients with the dead server.
+    if (life == 0 || life != life_ || current_ == nullptr || users_ == 0) return;
+    if (--users_ > 0 || current_->down.load()) return;
+    // No listener of this life is left (each user forgets its own first),
+    // and with the client closed libjack calls no more into its record.
+    jack_client_close(current_->client);
+    delete current_;
+    current_ = nullptr;
   }
 
   ServerLife Current() const override {
@@ -95,6 +111,7 @@ class Watch final : public ServerWatch {
   // The watch's client of one server life.
   struct Client {
     Watch* watch;
+    jack_client_t* client;
     std::atomic<bool> down;
   };
 
@@ -105,7 +122,9 @@ class Watch final : public ServerWatch {
   }
 
   bool LostLocked(ServerLife life) const {
-    return life != 0 && (life < life_ || (life == life_ && current_->down.load()));
+    // A life whose client closed with its last user is over, and no one
+    // asks about it any more.
+    return life != 0 && (life < life_ || (life == life_ && current_ != nullptr && current_->down.load()));
   }
 
   void Run() {
@@ -133,8 +152,9 @@ class Watch final : public ServerWatch {
   mutable std::mutex mutex_;
   std::mutex callingMutex_;
   sem_t signal_;
-  Client* current_ = nullptr;  // of life_
+  Client* current_ = nullptr;  // of life_; none once its last user released it
   ServerLife life_ = 0;
+  int users_ = 0;  // Joins of life_ not yet released
   uint64_t lastTicket_ = 0;
   std::map<uint64_t, Listener> listeners_;
 };

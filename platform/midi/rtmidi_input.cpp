@@ -56,11 +56,12 @@ struct Device {
 
 class RtMidiInputPort final : public InputPort {
  public:
-  // `life`: the JACK server the port joins, 0 for other APIs.
-  RtMidiInputPort(RtMidi::Api api, ShortMessageHandler handler, jack::ServerLife life)
-      : handover_(std::make_unique<MessageHandover>(std::move(handler))),
-        input_(std::make_unique<RtMidiIn>(api, kClientName)),
-        life_(life) {
+  RtMidiInputPort(RtMidi::Api api, ShortMessageHandler handler)
+      // A JACK port is watched from before its client joins the server.
+      : joined_(api == RtMidi::UNIX_JACK ? std::make_unique<jack::JoinedServer>() : nullptr),
+        life_(joined_ ? joined_->life() : 0),
+        handover_(std::make_unique<MessageHandover>(std::move(handler))),
+        input_(std::make_unique<RtMidiIn>(api, kClientName)) {
     input_->setErrorCallback(&KeepError, &error_);
   }
 
@@ -107,10 +108,12 @@ class RtMidiInputPort final : public InputPort {
     static_cast<MessageHandover*>(handover)->Receive(bytes->data(), bytes->size());
   }
 
+  // First, so that the watch is released after the input's client closed.
+  std::unique_ptr<jack::JoinedServer> joined_;
+  jack::ServerLife life_;  // 0 for other APIs
   std::unique_ptr<MessageHandover> handover_;
   std::string error_;  // the last error RtMidi reported
   std::unique_ptr<RtMidiIn> input_;
-  jack::ServerLife life_;
   uint64_t lostTicket_ = 0;
 };
 
@@ -134,9 +137,7 @@ class RtMidiInputSystem final : public InputSystem {
     const Device& device = devices_[static_cast<size_t>(index)];
     std::string reason;
     try {
-      // A JACK port is watched from before its client joins the server.
-      const jack::ServerLife life = device.api == RtMidi::UNIX_JACK ? jack::ServerWatch::Instance().Join() : 0;
-      auto port = std::make_unique<RtMidiInputPort>(device.api, std::move(handler), life);
+      auto port = std::make_unique<RtMidiInputPort>(device.api, std::move(handler));
       int found = FindPort(port->Input(), device);
       if (found < 0) {
         if (error) *error = "the MIDI input device \"" + device.name + "\" is no longer there";

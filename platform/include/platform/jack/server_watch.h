@@ -13,7 +13,8 @@ namespace jack {
 using ServerLife = uint64_t;
 
 // Watches the current server through a client of its own (no ports, never
-// activated) and learns at once when that server goes away. Process-wide.
+// activated) and learns at once when that server goes away. Process-wide;
+// the client is open while any user has joined.
 class ServerWatch {
  public:
   static ServerWatch& Instance();
@@ -21,8 +22,13 @@ class ServerWatch {
   // The life of the server running now, joining it when the watch has none
   // (the first time, or after a loss); 0 when no server can be reached.
   // Call before opening a client of one's own, so that a loss after it is
-  // seen.
+  // seen. Each Join that returns a life is matched by one Release.
   virtual ServerLife Join() = 0;
+  // A user of `life` has closed (or left) its own clients. With the last
+  // user gone the watch closes its client while the server is still there,
+  // so that its thread ends and the server's files for it go; a client of a
+  // server that went away stays as it is. Nothing for 0.
+  virtual void Release(ServerLife life) = 0;
   // The life joined last, without trying to join; 0 when none.
   virtual ServerLife Current() const = 0;
   // Whether the server of `life` has gone away (false for 0).
@@ -38,6 +44,20 @@ class ServerWatch {
 
  protected:
   ~ServerWatch() = default;
+};
+
+// One Join, released when it goes.
+class JoinedServer {
+ public:
+  JoinedServer() : life_(ServerWatch::Instance().Join()) {}
+  ~JoinedServer() { ServerWatch::Instance().Release(life_); }
+  JoinedServer(const JoinedServer&) = delete;
+  JoinedServer& operator=(const JoinedServer&) = delete;
+
+  ServerLife life() const { return life_; }
+
+ private:
+  ServerLife life_;
 };
 
 }  // namespace jack
