@@ -109,6 +109,11 @@ void AudioInput::Open(const AudioInputDevice* device) {
     return;
   }
   openDevice_ = *device;
+  const std::string name = device->name;
+  waveIn_->OnLost([this, name] {
+    Log("Device lost: audio input %s", name.c_str());
+    if (lostHandler_) lostHandler_(name);
+  });
   processing_ = true;
 }
 

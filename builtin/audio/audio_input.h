@@ -2,6 +2,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -46,6 +47,10 @@ class AudioInput {
   // the user-interface thread.
   void Open(const AudioInputDevice* device);
   bool IsOpen() const { return openDevice_.has_value(); }
+  // Called once for an open device that goes away (its JACK server stopped),
+  // with its name, on a thread of the sound system's; the device stays open
+  // but silent until it is closed. Set before Open.
+  void SetLostHandler(std::function<void(const std::string&)> lost) { lostHandler_ = std::move(lost); }
   // Whether passes take buffers now (false from the start of a close).
   bool IsProcessing() const { return processing_; }
 
@@ -101,6 +106,7 @@ class AudioInput {
   std::vector<AudioInputDevice> devices_;
   std::optional<AudioInputDevice> openDevice_;
   std::unique_ptr<audio::WaveIn> waveIn_;
+  std::function<void(const std::string&)> lostHandler_;
 
   // The audio lock guards the two lists only, never a device call (lock
   // order: platform/gfx/device_lock.h).

@@ -1,8 +1,7 @@
 #include "midi/midi_class.h"
 
-#include <strings.h>
-
 #include "performer/performer.h"
+#include "platform/midi/short_message.h"
 #include "platform/sys/log.h"
 
 namespace lv {
@@ -15,10 +14,7 @@ void MidiClass::Init() {
   sys::Log("MidiClass::Init");
   names_.clear();
   if (system_) {
-    for (std::string name : system_->DeviceNames()) {
-      if (name.size() > kMaxNameLength) name.resize(kMaxNameLength);
-      names_.push_back(std::move(name));
-    }
+    for (std::string name : system_->DeviceNames()) names_.push_back(std::move(name));
   }
   sys::Log("NumDevs : %d", Count());
   if (!system_ || names_.empty()) sys::Log("No MIDI input devices");
@@ -26,10 +22,7 @@ void MidiClass::Init() {
 }
 
 int MidiClass::FindDevice(const char* name) const {
-  if (name == nullptr) return -1;
-  for (int i = 0; i < Count(); ++i)
-    if (strcasecmp(names_[static_cast<size_t>(i)].c_str(), name) == 0) return i;
-  return -1;
+  return name != nullptr ? midi::MatchDeviceName(names_, name) : -1;
 }
 
 bool MidiClass::Open(const char* name, Performer* performer) {
@@ -37,14 +30,23 @@ bool MidiClass::Open(const char* name, Performer* performer) {
   performer_ = performer;
   int index = FindDevice(name);
   if (index < 0) index = 0;
-  if (!system_ || index >= Count()) return false;
+  if (!system_ || index >= Count()) {
+    sys::Log("MIDI input not opened: no device");
+    return false;
+  }
   std::string error;
   port_ = system_->Open(
       index, [this](uint32_t message, uint32_t timeMs) { OnMessage(kData, message, timeMs); }, &error);
   if (!port_) {
-    sys::Log("MIDI device %d could not be opened: %s", index, error.c_str());
+    sys::Log("MIDI input not opened: device %d: %s", index, error.c_str());
     return false;
   }
+  const std::string device = DeviceName(index);
+  sys::Log("MIDI input opened: %s", device.c_str());
+  port_->OnLost([this, device] {
+    sys::Log("Device lost: MIDI input %s", device.c_str());
+    if (lostHandler_) lostHandler_(device);
+  });
   port_->Start();
   return true;
 }

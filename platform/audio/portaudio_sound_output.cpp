@@ -2,6 +2,7 @@
 #include <portaudio.h>
 
 #include "platform/audio/audio_log.h"
+#include "portaudio_use.h"
 #include "platform/audio/sound_device.h"
 
 namespace audio {
@@ -9,18 +10,19 @@ namespace {
 
 class PortAudioSoundOutput final : public SoundDevice {
  public:
-  explicit PortAudioSoundOutput(uint32_t rate) : SoundDevice(rate) {}
+  PortAudioSoundOutput(uint32_t rate, std::unique_ptr<PortAudioUse> use) : SoundDevice(rate), use_(std::move(use)) {}
 
   ~PortAudioSoundOutput() override {
-    if (stream_) {
+    // A stream whose JACK server has gone is left open (see PortAudioUse).
+    if (stream_ && !PortAudioUse::Lost(device_)) {
       Pa_StopStream(stream_);
       Pa_CloseStream(stream_);
     }
-    Pa_Terminate();
   }
 
   // False with the reason in `error`.
   bool Start(PaDeviceIndex device, std::string* error) {
+    device_ = device;
     PaStreamParameters output{};
     output.device = device;
     output.channelCount = 2;
@@ -43,6 +45,8 @@ class PortAudioSoundOutput final : public SoundDevice {
     return paContinue;
   }
 
+  std::unique_ptr<PortAudioUse> use_;  // terminates PortAudio after the stream
+  PaDeviceIndex device_ = paNoDevice;
   PaStream* stream_ = nullptr;
 };
 
@@ -51,17 +55,16 @@ class PortAudioSoundOutput final : public SoundDevice {
 std::unique_ptr<SoundDevice> OpenSoundOutput(std::string* error) {
   std::string reason;
   std::unique_ptr<SoundDevice> result;
-  PaError e = Pa_Initialize();
-  if (e != paNoError) {
-    reason = Pa_GetErrorText(e);
+  auto use = std::make_unique<PortAudioUse>();
+  if (!use->ok()) {
+    reason = use->ErrorText();
   } else {
     const PaDeviceIndex device = Pa_GetDefaultOutputDevice();
     if (device == paNoDevice) {
       reason = "no sound output device";
-      Pa_Terminate();
     } else {
-      // The device object terminates PortAudio when it goes, also on failure.
-      auto output = std::make_unique<PortAudioSoundOutput>(44100);
+      // The device object ends its use of PortAudio when it goes, also on failure.
+      auto output = std::make_unique<PortAudioSoundOutput>(44100, std::move(use));
       if (output->Start(device, &reason)) result = std::move(output);
     }
   }

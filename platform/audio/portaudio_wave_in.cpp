@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/audio/audio_log.h"
+#include "portaudio_use.h"
 #include "platform/audio/wave_in.h"
 
 namespace audio {
@@ -16,20 +17,7 @@ namespace {
 
 // Keeps PortAudio initialised while the device list or any open device
 // still needs it.
-class PortAudioSession {
- public:
-  PortAudioSession() : error_(Pa_Initialize()) {}
-  ~PortAudioSession() {
-    if (error_ == paNoError) Pa_Terminate();
-  }
-  PortAudioSession(const PortAudioSession&) = delete;
-  PortAudioSession& operator=(const PortAudioSession&) = delete;
-  bool ok() const { return error_ == paNoError; }
-  const char* ErrorText() const { return Pa_GetErrorText(error_); }
-
- private:
-  PaError error_;
-};
+using PortAudioSession = PortAudioUse;
 
 // Buffers waiting to be filled, oldest first. Grows only when more buffers
 // are queued at once than ever before, so the steady cycle allocates nothing.
@@ -63,15 +51,27 @@ class HeaderQueue {
 
 class PortAudioWaveIn : public WaveIn {
  public:
-  PortAudioWaveIn(std::shared_ptr<PortAudioSession> session, uint32_t frameBytes,
+  PortAudioWaveIn(std::shared_ptr<PortAudioSession> session, PaDeviceIndex device, uint32_t frameBytes,
                   WaveInCallback callback)
-      : session_(std::move(session)), frameBytes_(frameBytes), callback_(std::move(callback)) {}
+      : session_(std::move(session)), device_(device), frameBytes_(frameBytes), callback_(std::move(callback)) {}
 
   ~PortAudioWaveIn() override {
-    if (stream_) {
-      Pa_AbortStream(stream_);
-      Pa_CloseStream(stream_);
+    if (lostTicket_ != 0) jack::ServerWatch::Instance().Forget(lostTicket_);
+    if (!stream_) return;
+    if (PortAudioUse::Lost(device_)) {
+      // The stream's JACK client died with its server: its process thread
+      // has ended, and stopping or closing it would call into the dead
+      // client. It is left open; nothing fills the buffers any more.
+      Log("Audio: the input's JACK server has gone; its stream is left open");
+      return;
     }
+    Pa_AbortStream(stream_);
+    Pa_CloseStream(stream_);
+  }
+
+  void OnLost(std::function<void()> lost) override {
+    const jack::ServerLife life = PortAudioUse::JackLife(device_);
+    if (life != 0 && lostTicket_ == 0) lostTicket_ = jack::ServerWatch::Instance().OnLost(life, std::move(lost));
   }
 
   bool OpenStream(const PaStreamParameters& input, double rate) {
@@ -92,6 +92,7 @@ class PortAudioWaveIn : public WaveIn {
   }
 
   bool Start() override {
+    if (PortAudioUse::Lost(device_)) return false;
     if (Pa_IsStreamActive(stream_) == 1) return true;
     PaError error = Pa_StartStream(stream_);
     if (error != paNoError) {
@@ -104,7 +105,7 @@ class PortAudioWaveIn : public WaveIn {
   void Reset() override {
     // Aborting waits for a running stream callback, so nothing fills the
     // buffers once it returns.
-    if (Pa_IsStreamStopped(stream_) == 0) Pa_AbortStream(stream_);
+    if (!PortAudioUse::Lost(device_) && Pa_IsStreamStopped(stream_) == 0) Pa_AbortStream(stream_);
     for (;;) {
       WaveHeader* header;
       {
@@ -164,6 +165,8 @@ class PortAudioWaveIn : public WaveIn {
   }
 
   std::shared_ptr<PortAudioSession> session_;
+  PaDeviceIndex device_;
+  uint64_t lostTicket_ = 0;
   uint32_t frameBytes_;
   WaveInCallback callback_;
   PaStream* stream_ = nullptr;
@@ -195,7 +198,7 @@ class PortAudioWaveInDevices : public WaveInDevices {
   uint32_t GetNumDevs() override { return static_cast<uint32_t>(devices_.size()); }
 
   bool GetDevCaps(uint32_t id, WaveInCaps* caps) override {
-    if (id >= devices_.size()) return false;
+    if (id >= devices_.size() || PortAudioUse::Lost(devices_[id].index)) return false;
     const PaDeviceInfo* info = Pa_GetDeviceInfo(devices_[id].index);
     if (!info) return false;
     if (!devices_[id].formats) devices_[id].formats = ProbeFormats(devices_[id].index, *info);
@@ -207,10 +210,15 @@ class PortAudioWaveInDevices : public WaveInDevices {
   std::unique_ptr<WaveIn> Open(uint32_t id, const WaveFormat& format,
                                WaveInCallback callback) override {
     if (id >= devices_.size() || format.bitsPerSample != 16 || format.channels == 0) return nullptr;
+    if (PortAudioUse::Lost(devices_[id].index)) {
+      Log("Audio: the input device's JACK server has gone");
+      return nullptr;
+    }
     const PaDeviceInfo* info = Pa_GetDeviceInfo(devices_[id].index);
     if (!info) return nullptr;
     PaStreamParameters input = Parameters(devices_[id].index, *info, format.channels);
-    auto waveIn = std::make_unique<PortAudioWaveIn>(session_, format.BlockAlign(), std::move(callback));
+    auto waveIn =
+        std::make_unique<PortAudioWaveIn>(session_, devices_[id].index, format.BlockAlign(), std::move(callback));
     if (!waveIn->OpenStream(input, format.samplesPerSec)) return nullptr;
     return waveIn;
   }

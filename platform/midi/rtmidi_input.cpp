@@ -1,13 +1,14 @@
 #include <RtMidi.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <mutex>
 
 #include <unistd.h>
 
+#include "platform/jack/server_watch.h"
+#include "platform/midi/message_handover.h"
 #include "platform/midi/midi_input.h"
+#include "platform/midi/midi_log.h"
 #include "platform/midi/short_message.h"
 
 namespace midi {
@@ -56,60 +57,64 @@ struct Device {
 class RtMidiInputPort final : public InputPort {
  public:
   RtMidiInputPort(RtMidi::Api api, ShortMessageHandler handler)
-      : handler_(std::move(handler)), input_(api, kClientName) {
-    input_.setErrorCallback(&KeepError, &error_);
+      // A JACK port is watched from before its client joins the server.
+      : joined_(api == RtMidi::UNIX_JACK ? std::make_unique<jack::JoinedServer>() : nullptr),
+        life_(joined_ ? joined_->life() : 0),
+        handover_(std::make_unique<MessageHandover>(std::move(handler))),
+        input_(std::make_unique<RtMidiIn>(api, kClientName)) {
+    input_->setErrorCallback(&KeepError, &error_);
   }
 
-  // The port closes with input_, whose driver thread ends there.
-  ~RtMidiInputPort() override { Stop(); }
+  ~RtMidiInputPort() override {
+    if (lostTicket_ != 0) jack::ServerWatch::Instance().Forget(lostTicket_);
+    handover_->Stop();
+    if (life_ != 0 && jack::ServerWatch::Instance().Lost(life_)) {
+      // Every call into a client of a dead JACK server may crash in libjack
+      // (closing the port unregisters it there), and its process thread has
+      // ended, so the input and the hand-over it calls are left as they are.
+      Log("MIDI input: the JACK server has gone; its client is left unclosed");
+      (void)input_.release();
+      (void)handover_.release();
+      return;
+    }
+    // The driver thread ends with input_, before the hand-over it calls goes.
+    input_.reset();
+  }
 
-  RtMidiIn& Input() { return input_; }
+  RtMidiIn& Input() { return *input_; }
 
   bool OpenPort(unsigned index, std::string* reason) {
-    input_.setCallback(&RtMidiInputPort::OnMessage, this);
+    input_->setCallback(&RtMidiInputPort::OnMessage, handover_.get());
     // Only short messages are wanted: long system-exclusive data is not read.
-    input_.ignoreTypes(true, false, false);
-    input_.openPort(index, "Input");
-    if (input_.isPortOpen()) return true;
+    input_->ignoreTypes(true, false, false);
+    input_->openPort(index, "Input");
+    if (input_->isPortOpen()) return true;
     *reason = error_.empty() ? "the port did not open" : error_;
     return false;
   }
 
-  void Start() override {
-    std::lock_guard lock(mutex_);
-    start_ = std::chrono::steady_clock::now();
-    started_ = true;
+  void Start() override { handover_->Start(); }
+  void Stop() override { handover_->Stop(); }
+
+  void OnLost(std::function<void()> lost) override {
+    if (life_ != 0 && lostTicket_ == 0) lostTicket_ = jack::ServerWatch::Instance().OnLost(life_, std::move(lost));
   }
 
-  void Stop() override {
-    std::lock_guard lock(mutex_);
-    started_ = false;
-  }
+  Counts Counted() const override { return handover_->Counted(); }
 
  private:
-  static void OnMessage(double /*deltaSeconds*/, std::vector<unsigned char>* bytes, void* self) {
-    static_cast<RtMidiInputPort*>(self)->Deliver(*bytes);
+  // On the driver's real-time thread: stamped and queued, nothing more.
+  static void OnMessage(double /*deltaSeconds*/, std::vector<unsigned char>* bytes, void* handover) {
+    static_cast<MessageHandover*>(handover)->Receive(bytes->data(), bytes->size());
   }
 
-  // Time stamps are taken on arrival against the start, so that every
-  // message is on one clock whatever the driver counts from.
-  void Deliver(const std::vector<unsigned char>& bytes) {
-    std::optional<uint32_t> message = PackShortMessage(bytes.data(), bytes.size());
-    if (!message) return;
-    std::lock_guard lock(mutex_);
-    if (!started_) return;
-    auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
-    handler_(*message, static_cast<uint32_t>(elapsed.count()));
-  }
-
-  ShortMessageHandler handler_;
-  std::mutex mutex_;  // held while the handler runs, so Stop waits for it
-  bool started_ = false;
-  std::chrono::steady_clock::time_point start_;
+  // First, so that the watch is released after the input's client closed.
+  std::unique_ptr<jack::JoinedServer> joined_;
+  jack::ServerLife life_;  // 0 for other APIs
+  std::unique_ptr<MessageHandover> handover_;
   std::string error_;  // the last error RtMidi reported
-  // Last, so that its driver thread has ended before the members it calls
-  // into go away.
-  RtMidiIn input_;
+  std::unique_ptr<RtMidiIn> input_;
+  uint64_t lostTicket_ = 0;
 };
 
 class RtMidiInputSystem final : public InputSystem {

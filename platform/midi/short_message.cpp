@@ -1,5 +1,7 @@
 #include "platform/midi/short_message.h"
 
+#include <strings.h>
+
 #include <cctype>
 
 namespace midi {
@@ -25,6 +27,19 @@ std::string DeviceNameFromPort(const std::string& portName) {
     if (skipDigits() && at > 0 && portName[at - 1] == ' ') return portName.substr(0, at - 1);
   }
   return portName;
+}
+
+int MatchDeviceName(const std::vector<std::string>& names, const std::string& name) {
+  for (size_t i = 0; i < names.size(); ++i)
+    if (strcasecmp(names[i].c_str(), name.c_str()) == 0) return static_cast<int>(i);
+  if (name.size() != kOldDeviceNameLength) return -1;
+  int found = -1;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (strncasecmp(names[i].c_str(), name.c_str(), kOldDeviceNameLength) != 0) continue;
+    if (found >= 0) return -1;
+    found = static_cast<int>(i);
+  }
+  return found;
 }
 
 }  // namespace midi

@@ -79,16 +79,11 @@ void MidiPage::FillDevices() {
   for (size_t i = 0; i < names.size(); ++i)
     devices_->addItem(QString::fromStdString(names[i]), static_cast<int>(i));
   if (names.empty()) return;
-  // A name saved with the ALSA address still finds its device.
+  // A name saved with the ALSA address, or cut by an earlier version, still
+  // finds its device.
   const char* stored = context_.performance.MidiDevice();
-  const QString wanted = QString::fromStdString(midi::DeviceNameFromPort(stored != nullptr ? stored : ""));
-  int selected = 0;
-  for (int i = 0; i < devices_->count(); ++i) {
-    if (devices_->itemText(i).compare(wanted, Qt::CaseInsensitive) == 0) {
-      selected = i;
-      break;
-    }
-  }
+  const int match = midi::MatchDeviceName(names, midi::DeviceNameFromPort(stored != nullptr ? stored : ""));
+  const int selected = match >= 0 ? match : 0;
   devices_->setCurrentIndex(selected);
 }
 

@@ -66,6 +66,12 @@ Program::Program()
   // This thread runs the user interface: it never waits for a pass without end.
   performer_.SetUserInterfaceThread(std::this_thread::get_id());
   performer_.SetNotRespondingReport([this] { ReportRenderThreadNotResponding(); });
+  midi_.SetLostHandler([this](const std::string& name) {
+    NoteDeviceLost("MIDI input: " + name + " (choose it again on the Options sheet once the server is back)");
+  });
+  audioInput_.SetLostHandler([this](const std::string& name) {
+    NoteDeviceLost("Audio input: " + name + " (silent until the program is started again)");
+  });
 }
 
 void Program::ReportRenderThreadNotResponding() {
@@ -91,6 +97,39 @@ void Program::ReportRenderThreadNotResponding() {
   request.icon = window::MessageBoxIcon::kWarning;
   // Queued: the refused action returns at once and the dialog keeps answering.
   window::PostMessageBox(std::move(request));
+}
+
+void Program::NoteDeviceLost(std::string what) {
+  bool post;
+  {
+    std::lock_guard lock(lostMutex_);
+    lostDevices_.push_back(std::move(what));
+    post = !lostNoticePending_;
+    lostNoticePending_ = true;
+  }
+  if (!post) return;
+  // The handlers are forgotten before the main dialog goes, so it outlives
+  // the call and its timer.
+  QMetaObject::invokeMethod(
+      mainDialog_.get(), [this] { QTimer::singleShot(300, mainDialog_.get(), [this] { TellLostDevices(); }); },
+      Qt::QueuedConnection);
+}
+
+void Program::TellLostDevices() {
+  std::vector<std::string> lost;
+  {
+    std::lock_guard lock(lostMutex_);
+    lost.swap(lostDevices_);
+    lostNoticePending_ = false;
+  }
+  if (lost.empty()) return;
+  window::MessageBoxRequest box;
+  box.owner = mainDialog_ ? mainDialog_->Handle() : nullptr;
+  box.caption = "Device Lost";
+  box.text = "The sound server (JACK) has stopped, and these devices went with it:";
+  for (const std::string& device : lost) box.text += "\n" + device;
+  box.icon = window::MessageBoxIcon::kWarning;
+  window::PostMessageBox(std::move(box));
 }
 
 Program::~Program() {

@@ -4,7 +4,9 @@
 // tie them together.
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/audio/sound_device.h"
 
@@ -109,6 +111,10 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   // is not responding and in which patch; the actions that need it are refused.
   void ReportRenderThreadNotResponding();
   void PresentAgain();
+  // Any thread: a device went away with the server that carried it. The
+  // devices of one server go together, so they are told in one message.
+  void NoteDeviceLost(std::string what);
+  void TellLostDevices();
   int AdapterCount() const;
   // The main dialog's controls and their places, for the layout check of
   // the end-to-end tests (LV_DUMP_GEOMETRY names the file).
@@ -174,6 +180,10 @@ class Program final : public lv::StartupSteps, public lv::DisplayEnvironment {
   bool shutDown_ = false;
   bool fullScreenShown_ = false;
   bool presentAgainQueued_ = false;  // a present retried while a pass held the D3D lock
+
+  std::mutex lostMutex_;
+  std::vector<std::string> lostDevices_;  // not yet told
+  bool lostNoticePending_ = false;
 };
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files/settings_file.h"
 #include "performer/performer.h"
 
 namespace {
@@ -76,11 +77,39 @@ TEST_F(MidiClassTest, DataReachesTheRingAndOtherMessagesDoNot) {
   EXPECT_EQ(performer.Controllers().Get(1, 7), 0);
 }
 
-TEST_F(MidiClassTest, LongDeviceNamesAreCutToWhatSettingsHold) {
-  system->names = {std::string(40, 'x')};
+// Two ports of one client agree in their first 31 characters: both are
+// listed whole and each opens itself, also after the settings file kept the
+// name. A name an earlier version cut to 31 characters opens the one port it
+// begins, and none when it begins several.
+TEST_F(MidiClassTest, LongNamesAreToldApartAndOldCutNamesStillOpen) {
+  const std::string first = "a2j:Scarlett 2i4 USB [20] (capture): Scarlett 2i4 USB MIDI 1";
+  const std::string second = "a2j:Scarlett 2i4 USB [20] (capture): Scarlett 2i4 USB MIDI 2";
+  system->names = {"Other Keys", first, second};
   midi->Init();
-  EXPECT_EQ(midi->DeviceName(0).size(), lv::MidiClass::kMaxNameLength);
-  EXPECT_EQ(midi->FindDevice(std::string(31, 'X').c_str()), 0);
+  EXPECT_EQ(midi->DeviceName(2), second);
+
+  const std::string folder = testing::TempDir();
+  lv::Settings saved;
+  saved.folder = folder;
+  saved.fileName = "long_names.cfg";
+  saved.SetMidiDevice(second.c_str());
+  ASSERT_TRUE(saved.Save());
+  lv::Settings read;
+  read.folder = folder;
+  read.Load("long_names.cfg");
+  ASSERT_STREQ(read.MidiDevice(), second.c_str());
+  EXPECT_TRUE(midi->Open(read.MidiDevice(), &performer));
+  EXPECT_EQ(journal.back(), "start");
+  EXPECT_EQ(journal[journal.size() - 2], "open 2");
+
+  system->names = {"Other Keys", first};
+  midi->Init();
+  const std::string cut = second.substr(0, 31);
+  EXPECT_EQ(midi->FindDevice(cut.c_str()), 1);
+  system->names = {"Other Keys", first, second};
+  midi->Init();
+  EXPECT_EQ(midi->FindDevice(cut.c_str()), -1) << "a cut name that begins two ports stands for neither";
+  EXPECT_EQ(midi->FindDevice(cut.substr(0, 30).c_str()), -1) << "only names of the cut length are cut names";
 }
 
 class NoMidiTest : public MidiClassTest {

@@ -1,19 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <RtMidi.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "platform/midi/midi_input.h"
+#include "support/dummy_jack_server.h"
 
 // JACK's ring buffer is lock-free with barriers the thread checker can't see
 // inside the uninstrumented library.
@@ -24,50 +21,8 @@ namespace {
 
 bool SequencerPresent() { return access("/dev/snd/seq", R_OK | W_OK) == 0; }
 
-// The test's own JACK server has a name of its own, so that no other program
-// (or test) running meanwhile joins it as the default server.
-const std::string& TestServerName() {
-  static const std::string name = "lvmiditest" + std::to_string(getpid());
-  return name;
-}
-
-bool JackServerListening() {
-  const std::string prefix = "jack_" + TestServerName() + "_" + std::to_string(getuid()) + "_";
-  std::error_code code;
-  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", code))
-    if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
-  return false;
-}
-
-// A JACK server on its dummy backend, started for the test when none runs
-// and the machine has jackd; ended again by the test that started it.
-class DummyJackServer {
- public:
-  DummyJackServer() {
-    setenv("JACK_DEFAULT_SERVER", TestServerName().c_str(), 1);
-    if (JackServerListening() || access("/usr/bin/jackd", X_OK) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, 1);
-      dup2(quiet, 2);
-      // A long client time-out keeps slow (sanitised) clients connected.
-      execl("/usr/bin/jackd", "jackd", "-n", TestServerName().c_str(), "--no-realtime", "-t", "20000", "-d", "dummy", "-r", "48000", "-p", "1024",
-            static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    for (int i = 0; i < 100 && !JackServerListening(); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  ~DummyJackServer() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-
- private:
-  pid_t pid_ = -1;
-};
+using lvtest::DummyJackServer;
+bool JackServerListening() { return lvtest::JackTestServerListening(); }
 
 // Without a MIDI system the list is simply empty; opening a device that is
 // not listed fails cleanly.

@@ -62,6 +62,11 @@ class WaveIn {
   // Stops capturing and returns every queued buffer through the callback,
   // before it returns, in queue order.
   virtual void Reset() = 0;
+  // Calls `lost` once, on a thread of the sound system's, when the device
+  // goes away with the server that carried it (a JACK server stopping); the
+  // device then stays silent. Nothing is called once the device is
+  // destroyed. Set once, after opening.
+  virtual void OnLost(std::function<void()> lost) { (void)lost; }
 };
 
 // The machine's input devices, by index 0..GetNumDevs()-1.

@@ -1,0 +1,7 @@
+#include "platform/midi/midi_log.h"
+
+namespace midi {
+
+sys::LogChannel Log;
+
+}  // namespace midi
