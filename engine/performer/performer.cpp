@@ -91,23 +91,34 @@ void Performer::PushMidi(const MidiEvent& event) {
     CaptureFile* file = capture_.load();
     if (file != nullptr && state_.load() == Recording) file->WriteEvent(MidiEvent{event.message, clock_()});
   }
-  const bool userThread = userThread_.load() == std::this_thread::get_id();
-  const uint32_t startMs = userThread ? sys::TimeMs() : 0;
+  uint32_t drainedAt = readIndex_.load(std::memory_order_acquire);
+  uint32_t sinceMs = sys::TimeMs();
   while (!StoreInRing(event)) {
     if (renderThread_.load() == std::this_thread::get_id()) {
       // Capture playback feeds the ring from the render thread itself: make
       // room by dispatching what is queued, in order.
       DrainRing();
-    } else if (userThread && (NotResponding() || sys::TimeMs() - startMs >= kUserWaitMs)) {
-      // A key played while no pass drains the ring: the user interface does
-      // not wait for one that may never come.
-      sys::Log("MIDI event %08x dropped: the render thread is not responding", static_cast<unsigned>(event.message));
-      return;
-    } else {
-      event_.Set();
-      std::this_thread::yield();
+      continue;
     }
+    const uint32_t read = readIndex_.load(std::memory_order_acquire);
+    if (read != drainedAt) {
+      drainedAt = read;
+      sinceMs = sys::TimeMs();
+    } else if (stalledAt_.load() == read || NotResponding() || sys::TimeMs() - sinceMs >= kUserWaitMs) {
+      // No pass drains the ring: a key played or the MIDI input's delivery
+      // thread does not wait for one that may never come (the input could
+      // not be closed while it waits).
+      if (stalledAt_.exchange(read) != read)
+        sys::Log("MIDI events dropped from %08x on: the render thread is not responding",
+                 static_cast<unsigned>(event.message));
+      droppedInStall_.fetch_add(1);
+      return;
+    }
+    event_.Set();
+    sys::Sleep(1);
   }
+  if (stalledAt_.load() >= 0 && stalledAt_.exchange(-1) >= 0)
+    sys::Log("MIDI events flow again: %u were dropped", droppedInStall_.exchange(0));
   event_.Set();
 }
 

@@ -87,8 +87,11 @@ class Performer {
   void RunPass();
 
   // --- Producers (any thread) ---------------------------------------------
-  // Queues the event; waits while the ring is full, never drops, but on the
-  // user-interface thread for kUserWaitMs at most (then it is dropped). While
+  // Queues the event; waits while the ring is full and passes drain it. The
+  // event is dropped (and logged) once the render thread counts as not
+  // responding, or when no pass has taken anything from the ring for
+  // kUserWaitMs (later events at once until a pass drains it): a producer
+  // never waits on a stuck pass for good. While
   // recording, the event goes to the capture file first, stamped with the
   // system clock so that one recording never mixes two clocks.
   void PushMidi(const MidiEvent& event);
@@ -333,6 +336,10 @@ class Performer {
   MidiEvent ring_[kRingSize] = {};
   std::atomic<uint32_t> readIndex_{0};
   std::atomic<uint32_t> writeIndex_{0};
+  // The read index at which a producer last gave up waiting for room (-1:
+  // none since the ring was last drained), and the events dropped since.
+  std::atomic<int64_t> stalledAt_{-1};
+  std::atomic<uint32_t> droppedInStall_{0};
 };
 
 }  // namespace lv

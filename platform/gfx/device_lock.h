@@ -71,8 +71,10 @@
 //     them: a capture streaming thread (renderer lock, log) and the servo
 //     writer (its queue lock) may be joined under the frame lock; the render
 //     thread only queues message boxes.
-//   - The MIDI driver thread holds its port's lock while it waits for room in
-//     the ring: the port is closed only by a thread holding no lock above.
+//   - The MIDI input's delivery thread holds its hand-over's delivery lock
+//     while it waits for room in the ring (a wait that ends once no pass has
+//     drained the ring for Performer::kUserWaitMs): the input is stopped and
+//     closed only by a thread holding no lock above.
 #include <mutex>
 #include <thread>
 

@@ -146,6 +146,24 @@ TEST_F(FrameHoldTest, OtherThreadsStillWaitForThePass) {
   EXPECT_EQ(reports, 1);
 }
 
+// The MIDI input's delivery thread filling the ring while the pass is stuck:
+// it gives up on what finds no room instead of waiting for good (the input
+// could then never be closed).
+TEST_F(FrameHoldTest, AProducerDoesNotWaitForGoodOnAStuckPass) {
+  StartAsUserInterface();
+  StickInRender();
+  std::atomic<bool> returned{false};
+  std::thread input([&] {
+    for (int i = 0; i < 1100; ++i) performer.PushMidi({Message(0xB0, 1, i & 127), 0});
+    returned = true;
+  });
+  for (int waited = 0; !returned.load() && waited < 20000; ++waited) sys::Sleep(1);
+  EXPECT_TRUE(returned.load()) << "the producer still waits for room in the ring";
+  stuck->release.Set();
+  input.join();
+  Release();
+}
+
 // An offline render: its frame callback runs under the frame lock and each
 // pass takes the lock again at once.
 bool SlowFrame(void* frames) {
