@@ -19,6 +19,7 @@
 #include "options/sample_parameters_dialog.h"
 #include "platform/media/video_encoders.h"
 #include "platform/window/text_entry_dialog.h"
+#include "program/registry_kinds.h"
 #include "progress/progress_window.h"
 #include "render/compressor_dialog.h"
 #include "dialogs/program_dialogs.h"
@@ -66,18 +67,6 @@ class DialogWalker {
   }
 
   QTimer timer_;
-};
-
-class PluginKindsOf final : public ui::PluginKinds {
- public:
-  explicit PluginKindsOf(lv::PlugRegistry& registry) : registry_(registry) {}
-  int Count() const override { return registry_.PlugKindCount(); }
-  lv::PlugDesc* At(int index) const override { return registry_.GetPlugKind(index); }
-  lv::PlugDesc* Find(const lv::ClassId& id) const override { return registry_.FindPlugKind(id); }
-  lv::Plug* Create(lv::PlugDesc* kind) const override { return registry_.CreatePlug(kind); }
-
- private:
-  lv::PlugRegistry& registry_;
 };
 
 // The main dialog with the knob shelf it makes itself, as the program has it.
@@ -134,7 +123,7 @@ TEST_F(DialogTexts, EveryDialogShowsEveryTextWhole) {
 
   // The program's own dialogs from its list of layouts; the chooser with
   // every kind's name.
-  PluginKindsOf kinds(registry);
+  app::RegistryPluginKinds kinds(registry);
   const window::DialogTemplateSet& programDialogs = resources::ProgramDialogs();
   for (int id : programDialogs.Ids()) {
     if (id == ids::kMainDialog || id == ids::kProgressDialog) continue;  // windows of their own, not modal
