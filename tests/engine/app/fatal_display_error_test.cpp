@@ -12,6 +12,7 @@
 #include "render/frame_grabber.h"
 #include "render/render_controller.h"
 #include "render/render_prompts.h"
+#include "render_fakes.h"
 
 // The Mesa driver synchronises its own threads in ways ThreadSanitizer cannot
 // see (it is not built with it): its reports from inside the driver are not
@@ -36,30 +37,6 @@ std::vector<uint32_t> RecordedMessages(const std::filesystem::path& path) {
   }
   return messages;
 }
-
-class GreyGrabber final : public lv::FrameGrabber {
- public:
-  lv::FrameGrab CopyBackBuffer(uint8_t* pixels, int width, int height, int pitch) override {
-    for (int y = 0; y < height; ++y) std::fill_n(pixels + static_cast<size_t>(y) * pitch, width * 4, uint8_t{128});
-    return lv::FrameGrab::Copied;
-  }
-  void ReleaseCopies() override {}
-};
-
-// The render's file dialogs and compressor, answered at once.
-class RenderAnswers final : public lv::RenderPrompts, public lv::CompressorChooser {
- public:
-  RenderAnswers(std::string capture, std::string target) : capture_(std::move(capture)), target_(std::move(target)) {}
-  std::optional<std::string> OpenFile(const lv::FileDialogRequest&) override { return capture_; }
-  std::optional<std::string> SaveFile(const lv::FileDialogRequest&) override { return target_; }
-  void ShowError(const std::string& text, const std::string&) override { errors.push_back(text); }
-  std::optional<media::CompressorChoice> ChooseCompressor() override { return media::CompressorChoice{"rawvideo"}; }
-  std::vector<std::string> errors;
-
- private:
-  std::string capture_;
-  std::string target_;
-};
 
 // A patch on the note that counts its frames.
 class CountingPlug final : public TestPlug {

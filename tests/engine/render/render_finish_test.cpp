@@ -23,6 +23,7 @@
 #include "render/frame_grabber.h"
 #include "render/render_controller.h"
 #include "render/render_prompts.h"
+#include "render_fakes.h"
 #include "test_plug.h"
 
 namespace lvtest {
@@ -50,29 +51,6 @@ class StuckAtPatch : public TestPlug {
   const int stuckAt_;
 };
 
-class GreyGrabber : public lv::FrameGrabber {
- public:
-  lv::FrameGrab CopyBackBuffer(uint8_t* pixels, int width, int height, int pitch) override {
-    for (int y = 0; y < height; ++y) std::fill_n(pixels + static_cast<size_t>(y) * pitch, width * 4, uint8_t{128});
-    return lv::FrameGrab::Copied;
-  }
-  void ReleaseCopies() override {}
-};
-
-class Answers : public lv::RenderPrompts, public lv::CompressorChooser {
- public:
-  Answers(std::string capture, std::string target) : capture_(std::move(capture)), target_(std::move(target)) {}
-  std::optional<std::string> OpenFile(const lv::FileDialogRequest&) override { return capture_; }
-  std::optional<std::string> SaveFile(const lv::FileDialogRequest&) override { return target_; }
-  void ShowError(const std::string& text, const std::string&) override { errors.push_back(text); }
-  std::optional<media::CompressorChoice> ChooseCompressor() override { return media::CompressorChoice{"rawvideo"}; }
-  std::vector<std::string> errors;
-
- private:
-  std::string capture_;
-  std::string target_;
-};
-
 int64_t FrameCount(const std::filesystem::path& path) {
   std::string error;
   auto reader = media::OpenVideoStream(path, &error);
@@ -95,7 +73,7 @@ TEST(RenderFinish, APartBeingWrittenIsFinishedWithoutTheStuckPassAndNoFrameFollo
     ScratchFolder folder;
     // The note starts at once; a last event an hour later keeps playback on.
     CaptureBytes{}.Event(Message(0x90, kNote, 100), 0).Event(Message(0xF8), 3600000).Save(folder / "show.midicap");
-    Answers answers(folder / "show.midicap", folder / "out.avi");
+    RenderAnswers answers(folder / "show.midicap", folder / "out.avi");
     GreyGrabber grabber;
     RecordingWindow mainDialog;
     lv::Performer performer;
@@ -149,7 +127,7 @@ TEST(RenderFinish, AMainDialogAnsweringTheEndLateGetsExactlyTheFramesUpToTheLast
   // is the first to reach it.
   CaptureBytes{}.Event(Message(0x90, kNote, 100), 0).Event(Message(0x80, kNote, 0), 1000).Spectrum(0.5f).Save(
       folder / "show.midicap");
-  Answers answers(folder / "show.midicap", folder / "out.avi");
+  RenderAnswers answers(folder / "show.midicap", folder / "out.avi");
   GreyGrabber grabber;
   RecordingWindow mainDialog;
   Journal journal;
